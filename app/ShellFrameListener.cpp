@@ -1,0 +1,276 @@
+#include "ShellFrameListener.h"
+
+#include <OgreCamera.h>
+#include <OgreLogManager.h>
+#include <OgreMaterialManager.h>
+#include <OgreRenderWindow.h>
+#include <OgreSceneNode.h>
+#include <OgreStringConverter.h>
+#include <Overlay/OgreOverlay.h>
+#include <Overlay/OgreOverlayElement.h>
+#include <Overlay/OgreOverlayManager.h>
+
+bool ShellFrameListener::sShowCameraDetails = false;
+
+ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera,
+                                       bool bufferedKeys, bool bufferedMouse, bool bufferedJoystick)
+    : mActiveCamera(camera), mMoveVector(Ogre::Vector3::ZERO), mSpeedFactor(0), mRenderWindow(window),
+      mShowStatistics(true), mScreenshotCount(0), mMoveStep(0), mTurnStep(0), mToggleDelay(0), mYawStep(0),
+      mPitchStep(0), mFilterMode(Ogre::TFO_BILINEAR), mAnisotropyLevel(1), mPolygonModeIndex(0),
+      mMoveUnitsPerSecond(100), mTurnDegreesPerSecond(36), mStatisticsOverlay(nullptr), mInputSystem(nullptr),
+      mMouseDevice(nullptr), mKeyboardDevice(nullptr), mJoystickDevice(nullptr)
+{
+    mStatisticsOverlay = Ogre::OverlayManager::getSingleton().getByName("Core/DebugOverlay");
+
+    Ogre::LogManager::getSingletonPtr()->logMessage("*** Initializing OIS ***");
+
+    size_t windowHandle = 0;
+    mRenderWindow->getCustomAttribute("WINDOW", &windowHandle);
+    OIS::ParamList params;
+    params.insert(std::make_pair(std::string("WINDOW"), std::to_string(windowHandle)));
+    mInputSystem = OIS::InputManager::createInputSystem(params);
+
+    mKeyboardDevice = static_cast<OIS::Keyboard*>(mInputSystem->createInputObject(OIS::OISKeyboard, bufferedKeys, ""));
+    mMouseDevice = static_cast<OIS::Mouse*>(mInputSystem->createInputObject(OIS::OISMouse, bufferedMouse, ""));
+    try {
+        mJoystickDevice =
+            static_cast<OIS::JoyStick*>(mInputSystem->createInputObject(OIS::OISJoyStick, bufferedJoystick, ""));
+    } catch (...) {
+        // Most machines have no joystick; play goes on without one.
+        mJoystickDevice = nullptr;
+    }
+
+    windowResized(mRenderWindow);
+    setStatisticsVisible(true);
+    OgreBites::WindowEventUtilities::addWindowEventListener(mRenderWindow, this);
+}
+
+ShellFrameListener::~ShellFrameListener()
+{
+    OgreBites::WindowEventUtilities::removeWindowEventListener(mRenderWindow, this);
+    windowClosed(mRenderWindow);
+}
+
+Ogre::SceneNode* ShellFrameListener::cameraNode() const
+{
+    return mActiveCamera->getParentSceneNode();
+}
+
+bool ShellFrameListener::anyDeviceUnbuffered() const
+{
+    return !mMouseDevice->buffered() || !mKeyboardDevice->buffered() ||
+           (mJoystickDevice && !mJoystickDevice->buffered());
+}
+
+bool ShellFrameListener::frameRenderingQueued(const Ogre::FrameEvent& evt)
+{
+    if (mRenderWindow->isClosed())
+        return false;
+
+    mKeyboardDevice->capture();
+    mMouseDevice->capture();
+    if (mJoystickDevice)
+        mJoystickDevice->capture();
+
+    const Ogre::Vector3 previousMove = mMoveVector;
+    const float frameTime = evt.timeSinceLastFrame;
+    const bool unbuffered = anyDeviceUnbuffered();
+    if (unbuffered) {
+        if (mToggleDelay >= 0)
+            mToggleDelay -= frameTime;
+        mMoveStep = mMoveUnitsPerSecond * frameTime;
+        mTurnStep = mTurnDegreesPerSecond * frameTime;
+        mYawStep = 0;
+        mPitchStep = 0;
+        mMoveVector = Ogre::Vector3::ZERO;
+    }
+
+    if (!mKeyboardDevice->buffered() && !pollKeyboard(evt))
+        return false;
+    if (!mMouseDevice->buffered() && !pollMouse(evt))
+        return false;
+
+    // With no key held the camera glides on in its last direction and slows down.
+    if (mMoveVector == Ogre::Vector3::ZERO) {
+        mSpeedFactor -= frameTime * 0.3f;
+        mMoveVector = previousMove;
+    } else {
+        mSpeedFactor += frameTime;
+    }
+    mSpeedFactor = Ogre::Math::Clamp(mSpeedFactor, 0.0f, 1.0f);
+    mMoveVector *= mSpeedFactor;
+
+    if (unbuffered)
+        applyCameraMotion();
+    return true;
+}
+
+bool ShellFrameListener::frameEnded(const Ogre::FrameEvent&)
+{
+    refreshStatistics();
+    return true;
+}
+
+void ShellFrameListener::refreshStatistics()
+{
+    static const std::string currFps = "Current FPS: ";
+    static const std::string bestFps = "Best FPS: ";
+    static const std::string worstFps = "Worst FPS: ";
+    static const std::string tris = "Triangle Count: ";
+    static const std::string batches = "Batch Count: ";
+
+    try {
+        Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
+        Ogre::OverlayElement* currentElement = overlays.getOverlayElement("Core/CurrFps");
+        Ogre::OverlayElement* bestElement = overlays.getOverlayElement("Core/BestFps");
+        Ogre::OverlayElement* worstElement = overlays.getOverlayElement("Core/WorstFps");
+
+        const Ogre::RenderTarget::FrameStats& stats = mRenderWindow->getStatistics();
+        currentElement->setCaption(currFps + Ogre::StringConverter::toString(stats.lastFPS));
+        bestElement->setCaption(bestFps + Ogre::StringConverter::toString(stats.bestFPS) + " " +
+                                Ogre::StringConverter::toString(stats.bestFrameTime) + " ms");
+        worstElement->setCaption(worstFps + Ogre::StringConverter::toString(stats.worstFPS) + " " +
+                                 Ogre::StringConverter::toString(stats.worstFrameTime) + " ms");
+        overlays.getOverlayElement("Core/NumTris")->setCaption(tris + Ogre::StringConverter::toString(stats.triangleCount));
+        overlays.getOverlayElement("Core/NumBatches")
+            ->setCaption(batches + Ogre::StringConverter::toString(stats.batchCount));
+        overlays.getOverlayElement("Core/DebugText")->setCaption(mStatusText);
+    } catch (...) {
+        // A missing overlay element only costs this frame's captions.
+    }
+}
+
+bool ShellFrameListener::pollKeyboard(const Ogre::FrameEvent&)
+{
+    const float distance = mKeyboardDevice->isKeyDown(OIS::KC_LSHIFT) ? mMoveStep * 10 : mMoveStep;
+
+    if (mKeyboardDevice->isKeyDown(OIS::KC_A))
+        mMoveVector.x = -distance;
+    if (mKeyboardDevice->isKeyDown(OIS::KC_D))
+        mMoveVector.x = distance;
+    if (mKeyboardDevice->isKeyDown(OIS::KC_UP) || mKeyboardDevice->isKeyDown(OIS::KC_W))
+        mMoveVector.z = -distance;
+    if (mKeyboardDevice->isKeyDown(OIS::KC_DOWN) || mKeyboardDevice->isKeyDown(OIS::KC_S))
+        mMoveVector.z = distance;
+    if (mKeyboardDevice->isKeyDown(OIS::KC_PGUP))
+        mMoveVector.y = distance;
+    if (mKeyboardDevice->isKeyDown(OIS::KC_PGDOWN))
+        mMoveVector.y = -distance;
+    if (mKeyboardDevice->isKeyDown(OIS::KC_RIGHT))
+        cameraNode()->yaw(-mTurnStep, Ogre::Node::TS_WORLD);
+    if (mKeyboardDevice->isKeyDown(OIS::KC_LEFT))
+        cameraNode()->yaw(mTurnStep, Ogre::Node::TS_WORLD);
+
+    if (mKeyboardDevice->isKeyDown(OIS::KC_ESCAPE) || mKeyboardDevice->isKeyDown(OIS::KC_Q))
+        return false;
+
+    if (mKeyboardDevice->isKeyDown(OIS::KC_F) && mToggleDelay <= 0) {
+        mShowStatistics = !mShowStatistics;
+        setStatisticsVisible(mShowStatistics);
+        mToggleDelay = 1;
+    }
+
+    if (mKeyboardDevice->isKeyDown(OIS::KC_T) && mToggleDelay <= 0) {
+        switch (mFilterMode) {
+        case Ogre::TFO_BILINEAR:
+            mFilterMode = Ogre::TFO_TRILINEAR;
+            mAnisotropyLevel = 1;
+            break;
+        case Ogre::TFO_TRILINEAR:
+            mFilterMode = Ogre::TFO_ANISOTROPIC;
+            mAnisotropyLevel = 8;
+            break;
+        case Ogre::TFO_ANISOTROPIC:
+            mFilterMode = Ogre::TFO_BILINEAR;
+            mAnisotropyLevel = 1;
+            break;
+        default:
+            break;
+        }
+        Ogre::MaterialManager::getSingleton().setDefaultTextureFiltering(
+            static_cast<Ogre::TextureFilterOptions>(mFilterMode));
+        Ogre::MaterialManager::getSingleton().setDefaultAnisotropy(mAnisotropyLevel);
+        setStatisticsVisible(mShowStatistics);
+        mToggleDelay = 1;
+    }
+
+    if (mKeyboardDevice->isKeyDown(OIS::KC_SYSRQ) && mToggleDelay <= 0) {
+        ++mScreenshotCount;
+        const std::string name = "screenshot_" + std::to_string(mScreenshotCount) + ".png";
+        mRenderWindow->writeContentsToFile(name);
+        mToggleDelay = 0.5f;
+        mStatusText = "Saved: " + name;
+    }
+
+    if (mKeyboardDevice->isKeyDown(OIS::KC_R) && mToggleDelay <= 0) {
+        static const Ogre::PolygonMode modes[] = {Ogre::PM_SOLID, Ogre::PM_WIREFRAME, Ogre::PM_POINTS};
+        mPolygonModeIndex = (mPolygonModeIndex + 1) % 3;
+        mActiveCamera->setPolygonMode(modes[mPolygonModeIndex]);
+        mToggleDelay = 0.5f;
+    }
+
+    if (mKeyboardDevice->isKeyDown(OIS::KC_P) && mToggleDelay <= 0) {
+        sShowCameraDetails = !sShowCameraDetails;
+        mToggleDelay = 0.5f;
+        if (!sShowCameraDetails)
+            mStatusText.clear();
+    }
+
+    if (sShowCameraDetails) {
+        mStatusText = "P: " + Ogre::StringConverter::toString(mActiveCamera->getDerivedPosition()) + " " +
+                      "O: " + Ogre::StringConverter::toString(mActiveCamera->getDerivedOrientation());
+    }
+    return true;
+}
+
+bool ShellFrameListener::pollMouse(const Ogre::FrameEvent&)
+{
+    const OIS::MouseState& state = mMouseDevice->getMouseState();
+    if (state.buttonDown(OIS::MB_Right)) {
+        mMoveVector.x += state.X.rel * 0.13f;
+        mMoveVector.y -= state.Y.rel * 0.13f;
+    } else {
+        mYawStep = Ogre::Degree(-state.X.rel * 0.13f);
+        mPitchStep = Ogre::Degree(-state.Y.rel * 0.13f);
+    }
+    return true;
+}
+
+void ShellFrameListener::applyCameraMotion()
+{
+    Ogre::SceneNode* node = cameraNode();
+    node->yaw(mYawStep, Ogre::Node::TS_WORLD);
+    node->pitch(mPitchStep, Ogre::Node::TS_LOCAL);
+    node->translate(mMoveVector, Ogre::Node::TS_LOCAL);
+}
+
+void ShellFrameListener::setStatisticsVisible(bool show)
+{
+    if (!mStatisticsOverlay)
+        return;
+    if (show)
+        mStatisticsOverlay->show();
+    else
+        mStatisticsOverlay->hide();
+}
+
+void ShellFrameListener::windowResized(Ogre::RenderWindow* rw)
+{
+    unsigned int width, height, depth;
+    int left, top;
+    rw->getMetrics(width, height, depth, left, top);
+    const OIS::MouseState& state = mMouseDevice->getMouseState();
+    state.width = width;
+    state.height = height;
+}
+
+void ShellFrameListener::windowClosed(Ogre::RenderWindow* rw)
+{
+    if (rw != mRenderWindow || !mInputSystem)
+        return;
+    mInputSystem->destroyInputObject(mMouseDevice);
+    mInputSystem->destroyInputObject(mKeyboardDevice);
+    mInputSystem->destroyInputObject(mJoystickDevice);
+    OIS::InputManager::destroyInputSystem(mInputSystem);
+    mInputSystem = nullptr;
+}

@@ -1,0 +1,70 @@
+// Frame listener base: owns the input devices, flies the camera and keeps the statistics overlay current.
+#pragma once
+
+#include <string>
+
+#include <Bites/OgreWindowEventUtilities.h>
+#include <OgreFrameListener.h>
+#include <OgreMath.h>
+#include <OgreVector.h>
+#include <OIS.h>
+
+namespace Ogre {
+class Camera;
+class Overlay;
+class RenderWindow;
+class SceneNode;
+}
+
+class ShellFrameListener : public Ogre::FrameListener, public OgreBites::WindowEventListener
+{
+public:
+    ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera,
+                       bool bufferedKeys, bool bufferedMouse, bool bufferedJoystick);
+    virtual ~ShellFrameListener();
+
+    bool frameRenderingQueued(const Ogre::FrameEvent& evt) override;
+    bool frameEnded(const Ogre::FrameEvent& evt) override;
+
+    virtual void refreshStatistics();
+    virtual bool pollKeyboard(const Ogre::FrameEvent& evt);
+    virtual bool pollMouse(const Ogre::FrameEvent& evt);
+    virtual void applyCameraMotion();
+    virtual void setStatisticsVisible(bool show);
+
+    void windowResized(Ogre::RenderWindow* rw) override;
+    void windowClosed(Ogre::RenderWindow* rw) override;
+
+protected:
+    Ogre::Camera* mActiveCamera;
+    Ogre::Vector3 mMoveVector;
+    float mSpeedFactor;
+    Ogre::RenderWindow* mRenderWindow;
+    bool mShowStatistics;
+    std::string mStatusText;
+    unsigned int mScreenshotCount;
+    float mMoveStep;
+    Ogre::Degree mTurnStep;
+    float mToggleDelay;
+    Ogre::Radian mYawStep;
+    Ogre::Radian mPitchStep;
+    int mFilterMode;
+    int mAnisotropyLevel;
+    int mPolygonModeIndex;
+    float mMoveUnitsPerSecond;
+    Ogre::Degree mTurnDegreesPerSecond;
+    Ogre::Overlay* mStatisticsOverlay;
+    OIS::InputManager* mInputSystem;
+    OIS::Mouse* mMouseDevice;
+    OIS::Keyboard* mKeyboardDevice;
+    OIS::JoyStick* mJoystickDevice;
+
+    // Shared by every listener: the P key shows the camera's position and orientation.
+    static bool sShowCameraDetails;
+
+    // The camera turns and moves through the scene node it hangs on.
+    Ogre::SceneNode* cameraNode() const;
+
+private:
+    bool anyDeviceUnbuffered() const;
+};

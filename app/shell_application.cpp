@@ -1,0 +1,134 @@
+#include "shell_application.h"
+
+#include "ShellFrameListener.h"
+
+#include <Bites/OgreBitesConfigDialog.h>
+#include <Bites/OgreWindowEventUtilities.h>
+#include <OgreCamera.h>
+#include <OgreConfigFile.h>
+#include <OgreRenderWindow.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreRoot.h>
+#include <OgreSceneNode.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneManagerEnumerator.h>
+#include <OgreTextureManager.h>
+#include <OgreViewport.h>
+#include <Overlay/OgreOverlaySystem.h>
+
+ShellApplication::ShellApplication()
+    : mEngineRoot(nullptr), mPlayerCamera(nullptr), mSceneManager(nullptr), mInstalledListener(nullptr),
+      mRenderWindow(nullptr), mResourcePathPrefix(), mConfigPathPrefix(mResourcePathPrefix), mOverlaySystem(nullptr)
+{
+}
+
+ShellApplication::~ShellApplication()
+{
+    delete mInstalledListener;
+}
+
+void ShellApplication::run()
+{
+    if (!setup())
+        return;
+
+    // The engine's own render loop no longer pumps the window system's messages, so this loop does.
+    mEngineRoot->getRenderSystem()->_initRenderTargets();
+    mEngineRoot->clearEventTimes();
+    while (!mEngineRoot->endRenderingQueued()) {
+        OgreBites::WindowEventUtilities::messagePump();
+        if (!mEngineRoot->renderOneFrame())
+            break;
+    }
+
+    teardownScene();
+}
+
+bool ShellApplication::setup()
+{
+    mEngineRoot = OGRE_NEW Ogre::Root(mResourcePathPrefix + "plugins_d.cfg", mConfigPathPrefix + "ogre.cfg",
+                                      mResourcePathPrefix + "Ogre.log");
+    mOverlaySystem = OGRE_NEW Ogre::OverlaySystem();
+
+    registerResourceLocations();
+    if (!configureWindow())
+        return false;
+    pickSceneManager();
+    setupCamera();
+    setupViewport();
+    Ogre::TextureManager::getSingleton().setDefaultNumMipmaps(5);
+    installResourceListener();
+    initialiseResources();
+    buildScene();
+    installFrameListener();
+    return true;
+}
+
+bool ShellApplication::configureWindow()
+{
+    if (!mEngineRoot->showConfigDialog(OgreBites::getNativeConfigDialog()))
+        return false;
+    mRenderWindow = mEngineRoot->initialise(true, "OGRE Render Window", Ogre::BLANKSTRING);
+    return true;
+}
+
+void ShellApplication::pickSceneManager()
+{
+    mSceneManager = mEngineRoot->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "ShellSMInstance");
+    mSceneManager->addRenderQueueListener(mOverlaySystem);
+}
+
+void ShellApplication::setupCamera()
+{
+    placeCamera(Ogre::Vector3(0, 0, 500));
+}
+
+void ShellApplication::placeCamera(const Ogre::Vector3& position)
+{
+    // Cameras move through their scene node now; the node yaws about the world's up axis as cameras used to.
+    mPlayerCamera = mSceneManager->createCamera("PlayerCam");
+    Ogre::SceneNode* node = mSceneManager->getRootSceneNode()->createChildSceneNode("PlayerCamNode", position);
+    node->setFixedYawAxis(true);
+    node->attachObject(mPlayerCamera);
+    node->lookAt(Ogre::Vector3(0, 0, -300), Ogre::Node::TS_WORLD);
+    mPlayerCamera->setNearClipDistance(5);
+}
+
+void ShellApplication::installFrameListener()
+{
+    mInstalledListener = new ShellFrameListener(mRenderWindow, mPlayerCamera, false, false, false);
+    mInstalledListener->setStatisticsVisible(true);
+    mEngineRoot->addFrameListener(mInstalledListener);
+}
+
+void ShellApplication::teardownScene()
+{
+}
+
+void ShellApplication::setupViewport()
+{
+    Ogre::Viewport* viewport = mRenderWindow->addViewport(mPlayerCamera, 0, 0, 0, 1, 1);
+    viewport->setBackgroundColour(Ogre::ColourValue(0, 0, 0, 1));
+    mPlayerCamera->setAspectRatio(Ogre::Real(viewport->getActualWidth()) / Ogre::Real(viewport->getActualHeight()));
+}
+
+void ShellApplication::registerResourceLocations()
+{
+    Ogre::ConfigFile config;
+    config.load(mResourcePathPrefix + "resources_d.cfg", "\t:=", true);
+
+    Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    for (const auto& section : config.getSettingsBySection()) {
+        for (const auto& setting : section.second)
+            groups.addResourceLocation(setting.second, setting.first, section.first, false);
+    }
+}
+
+void ShellApplication::installResourceListener()
+{
+}
+
+void ShellApplication::initialiseResources()
+{
+    Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
+}

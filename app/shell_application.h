@@ -1,0 +1,51 @@
+// Application base: the fixed start-up sequence of overridable steps and the render loop.
+#pragma once
+
+#include <string>
+
+namespace Ogre {
+class Camera;
+class OverlaySystem;
+class RenderWindow;
+class Root;
+class SceneManager;
+}
+
+class ShellFrameListener;
+
+#include <OgreVector.h>
+
+class ShellApplication
+{
+public:
+    ShellApplication();
+    virtual ~ShellApplication();
+
+    virtual void run();
+
+protected:
+    virtual bool setup();
+    virtual bool configureWindow();
+    virtual void pickSceneManager();
+    virtual void setupCamera();
+    virtual void installFrameListener();
+    virtual void buildScene() = 0;
+    virtual void teardownScene();
+    virtual void setupViewport();
+    virtual void registerResourceLocations();
+    virtual void installResourceListener();
+    virtual void initialiseResources();
+
+    // Creates "PlayerCam" on its own node at the position, looking at (0, 0, -300).
+    void placeCamera(const Ogre::Vector3& position);
+
+    Ogre::Root* mEngineRoot;
+    Ogre::Camera* mPlayerCamera;
+    Ogre::SceneManager* mSceneManager;
+    ShellFrameListener* mInstalledListener;
+    Ogre::RenderWindow* mRenderWindow;
+    std::string mResourcePathPrefix;
+    std::string mConfigPathPrefix;
+    // Overlays are a separate engine component now; the scene manager draws them through this.
+    Ogre::OverlaySystem* mOverlaySystem;
+};

@@ -1,0 +1,27 @@
+// Motion state: the one bridge between a simulated body and its scene node.
+#ifndef COLLISIONS_OBJECT_STATE_H
+#define COLLISIONS_OBJECT_STATE_H
+
+#include <LinearMath/btMotionState.h>
+#include <LinearMath/btTransform.h>
+
+namespace Collisions
+{
+class Object;
+
+class ObjectState : public btMotionState
+{
+public:
+    explicit ObjectState(Object* object);
+    ~ObjectState() override;
+
+    void getWorldTransform(btTransform& worldTrans) const override;
+    void setWorldTransform(const btTransform& worldTrans) override;
+
+private:
+    Object* mObject;
+    btTransform mLastTransform;
+};
+}
+
+#endif

@@ -1,0 +1,30 @@
+# Shared by scripts/play and scripts/test: installs the Debian packages the game needs, builds it.
+# Sourced, not run.
+
+BARRELS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BARRELS_BUILD=${BARRELS_BUILD:-$BARRELS_ROOT/build}
+
+BARRELS_PACKAGES=(
+  cmake g++ make pkg-config
+  libogre-1.12-dev ogre-1.12-tools libcegui-mk2-dev libois-dev libbullet-dev
+  libsdl2-dev libx11-dev libgtest-dev
+  xvfb xauth xdotool x11-utils x11-apps mesa-utils libgl1-mesa-dri imagemagick fonts-dejavu-core
+)
+
+barrels_install_packages() {
+  local missing=()
+  for pkg in "${BARRELS_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+barrels_build() {
+  cmake -S "$BARRELS_ROOT" -B "$BARRELS_BUILD" -G "Unix Makefiles" >/dev/null
+  cmake --build "$BARRELS_BUILD" -j"$(nproc)"
+}

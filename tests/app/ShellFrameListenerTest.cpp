@@ -1,0 +1,214 @@
+// The frame-listener base: camera flight, toggle keys, screenshots, window closing.
+#include "ScriptedDevices.h"
+#include "ShellFrameListener.h"
+#include "TestCore.h"
+
+#include <OgreCamera.h>
+#include <OgreMaterialManager.h>
+#include <OgreRenderWindow.h>
+#include <OgreSceneNode.h>
+#include <Overlay/OgreOverlay.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The base listener with scripted devices in place of the real ones, which it gets back before closing.
+class ListenerHarness : public ShellFrameListener
+{
+public:
+    ListenerHarness(Ogre::RenderWindow* window, Ogre::Camera* camera)
+        : ShellFrameListener(window, camera, false, false, false), mRealKeyboard(mKeyboardDevice),
+          mRealMouse(mMouseDevice)
+    {
+        useScriptedDevices();
+    }
+    ~ListenerHarness() override { useRealDevices(); }
+
+    // The input library can only release the devices it made.
+    void useRealDevices()
+    {
+        mKeyboardDevice = mRealKeyboard;
+        mMouseDevice = mRealMouse;
+    }
+    void useScriptedDevices()
+    {
+        mKeyboardDevice = &keyboard;
+        mMouseDevice = &mouse;
+    }
+
+    bool frame(float seconds)
+    {
+        Ogre::FrameEvent event;
+        event.timeSinceLastFrame = seconds;
+        event.timeSinceLastEvent = seconds;
+        return frameRenderingQueued(event);
+    }
+
+    using ShellFrameListener::mInputSystem;
+    using ShellFrameListener::mShowStatistics;
+    using ShellFrameListener::mSpeedFactor;
+    using ShellFrameListener::mStatisticsOverlay;
+    using ShellFrameListener::mStatusText;
+
+    ScriptedKeyboard keyboard;
+    ScriptedMouse mouse;
+
+private:
+    OIS::Keyboard* mRealKeyboard;
+    OIS::Mouse* mRealMouse;
+};
+
+class ShellFrameListenerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        core.mSkipListener = true;
+        ASSERT_TRUE(core.start());
+        listener = new ListenerHarness(core.window(), core.camera());
+    }
+    void TearDown() override { delete listener; }
+
+    Ogre::Vector3 cameraPosition() const { return core.camera()->getDerivedPosition(); }
+
+    TestCore core;
+    ListenerHarness* listener = nullptr;
+};
+
+} // namespace
+
+TEST_F(ShellFrameListenerTest, MovementRampsUpThenGlidesToAStop)
+{
+    const Ogre::Vector3 forward = core.camera()->getDerivedDirection();
+    const Ogre::Vector3 start = cameraPosition();
+
+    listener->keyboard.press(OIS::KC_W);
+    ASSERT_TRUE(listener->frame(0.25f));
+    // 100 units/s for 0.25 s, scaled by a speed factor that has ramped up to 0.25.
+    EXPECT_TRUE(cameraPosition().positionEquals(start + forward * 6.25f, 1e-3f));
+    for (int i = 0; i < 4; ++i)
+        listener->frame(0.25f);
+    EXPECT_FLOAT_EQ(1.0f, listener->mSpeedFactor);
+
+    listener->keyboard.release(OIS::KC_W);
+    Ogre::Vector3 before = cameraPosition();
+    listener->frame(0.25f);
+    const float firstGlide = before.distance(cameraPosition());
+    EXPECT_NEAR(25.0f * (1.0f - 0.075f), firstGlide, 1e-3f);
+
+    before = cameraPosition();
+    listener->frame(0.25f);
+    EXPECT_LT(before.distance(cameraPosition()), firstGlide);
+    EXPECT_GT(before.distance(cameraPosition()), 0.0f);
+
+    for (int i = 0; i < 16; ++i)
+        listener->frame(0.25f);
+    EXPECT_EQ(0.0f, listener->mSpeedFactor);
+    before = cameraPosition();
+    listener->frame(0.25f);
+    EXPECT_TRUE(before.positionEquals(cameraPosition()));
+}
+
+TEST_F(ShellFrameListenerTest, MouseTurnsTheCameraByPointThirteenDegreesPerUnit)
+{
+    Ogre::SceneNode* node = core.camera()->getParentSceneNode();
+    const Ogre::Quaternion start = node->getOrientation();
+    listener->mouse.move(10, -5);
+    listener->frame(0.1f);
+
+    Ogre::Quaternion expected = Ogre::Quaternion(Ogre::Degree(-1.3f), Ogre::Vector3::UNIT_Y) * start;
+    expected = expected * Ogre::Quaternion(Ogre::Degree(0.65f), Ogre::Vector3::UNIT_X);
+    EXPECT_TRUE(node->getOrientation().equals(expected, Ogre::Degree(0.01f)));
+}
+
+TEST_F(ShellFrameListenerTest, HeldToggleKeyActsAtMostOncePerSecond)
+{
+    ASSERT_NE(nullptr, listener->mStatisticsOverlay);
+    listener->keyboard.press(OIS::KC_F);
+    std::string seen;
+    for (int frame = 0; frame < 10; ++frame) {
+        listener->frame(0.25f);
+        seen += listener->mStatisticsOverlay->isVisible() ? 'v' : '-';
+    }
+    EXPECT_EQ("----vvvv--", seen);
+    EXPECT_FALSE(listener->mShowStatistics);
+}
+
+TEST_F(ShellFrameListenerTest, KeysCyclePolygonModeAndTextureFiltering)
+{
+    struct Step
+    {
+        OIS::KeyCode key;
+        float frameTime;
+    };
+    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
+    const Ogre::PolygonMode modes[] = {Ogre::PM_WIREFRAME, Ogre::PM_POINTS, Ogre::PM_SOLID};
+    for (Ogre::PolygonMode mode : modes) {
+        listener->keyboard.press(OIS::KC_R);
+        listener->frame(0.5f);
+        listener->keyboard.release(OIS::KC_R);
+        EXPECT_EQ(mode, core.camera()->getPolygonMode());
+    }
+    const std::pair<Ogre::FilterOptions, unsigned> filters[] = {
+        {Ogre::FO_LINEAR, 1}, {Ogre::FO_ANISOTROPIC, 8}, {Ogre::FO_LINEAR, 1}};
+    const Ogre::FilterOptions mipFilters[] = {Ogre::FO_LINEAR, Ogre::FO_LINEAR, Ogre::FO_POINT};
+    for (int i = 0; i < 3; ++i) {
+        listener->keyboard.press(OIS::KC_T);
+        listener->frame(1.0f);
+        listener->keyboard.release(OIS::KC_T);
+        EXPECT_EQ(filters[i].first, materials.getDefaultTextureFiltering(Ogre::FT_MIN)) << i;
+        EXPECT_EQ(mipFilters[i], materials.getDefaultTextureFiltering(Ogre::FT_MIP)) << i;
+        EXPECT_EQ(filters[i].second, materials.getDefaultAnisotropy()) << i;
+    }
+}
+
+TEST_F(ShellFrameListenerTest, ScreenshotsAreNumberedFromOne)
+{
+    char pattern[] = "/tmp/barrels-shots-XXXXXX";
+    const fs::path dir = mkdtemp(pattern);
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir);
+
+    for (int shot = 1; shot <= 2; ++shot) {
+        listener->keyboard.press(OIS::KC_SYSRQ);
+        listener->frame(0.25f);
+        listener->keyboard.release(OIS::KC_SYSRQ);
+        listener->frame(0.25f);
+        const std::string name = "screenshot_" + std::to_string(shot) + ".png";
+        EXPECT_TRUE(fs::exists(dir / name)) << name;
+        EXPECT_EQ("Saved: " + name, listener->mStatusText);
+    }
+
+    fs::current_path(previous);
+    fs::remove_all(dir);
+}
+
+TEST_F(ShellFrameListenerTest, EscapeOrQEndsTheProgram)
+{
+    for (OIS::KeyCode key : {OIS::KC_ESCAPE, OIS::KC_Q}) {
+        listener->keyboard.press(key);
+        EXPECT_FALSE(listener->frame(0.1f));
+        listener->keyboard.release(key);
+        EXPECT_TRUE(listener->frame(0.1f));
+    }
+}
+
+TEST_F(ShellFrameListenerTest, ClosedWindowStopsBeforeAnyDeviceIsRead)
+{
+    listener->useRealDevices();
+    listener->windowClosed(core.window());
+    EXPECT_EQ(nullptr, listener->mInputSystem);
+    listener->windowClosed(core.window()); // a second close, as the destructor makes, does nothing
+    listener->useScriptedDevices();
+
+    core.window()->destroy();
+    EXPECT_FALSE(listener->frame(0.1f));
+    EXPECT_EQ(0, listener->keyboard.mCaptures);
+    EXPECT_EQ(0, listener->mouse.mCaptures);
+}

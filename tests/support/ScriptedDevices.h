@@ -1,0 +1,62 @@
+// Keyboard and mouse that tests script: they implement the input library's own device interfaces.
+#pragma once
+
+#include <OIS.h>
+
+#include <set>
+#include <string>
+
+class ScriptedKeyboard : public OIS::Keyboard
+{
+public:
+    ScriptedKeyboard() : OIS::Keyboard("scripted", false, 0, nullptr) {}
+
+    void press(OIS::KeyCode key) { mDown.insert(key); }
+    void release(OIS::KeyCode key) { mDown.erase(key); }
+    void releaseAll() { mDown.clear(); }
+
+    bool isKeyDown(OIS::KeyCode key) const override { return mDown.count(key) != 0; }
+    const std::string& getAsString(OIS::KeyCode) override { return mName; }
+    void copyKeyStates(char keys[256]) const override
+    {
+        for (int i = 0; i < 256; ++i)
+            keys[i] = isKeyDown(static_cast<OIS::KeyCode>(i)) ? 1 : 0;
+    }
+    void setBuffered(bool buffered) override { mBuffered = buffered; }
+    void capture() override { ++mCaptures; }
+    OIS::Interface* queryInterface(OIS::Interface::IType) override { return nullptr; }
+    void _initialize() override {}
+
+    int mCaptures = 0;
+
+private:
+    std::set<OIS::KeyCode> mDown;
+    std::string mName = "key";
+};
+
+class ScriptedMouse : public OIS::Mouse
+{
+public:
+    ScriptedMouse() : OIS::Mouse("scripted", false, 0, nullptr) {}
+
+    // Relative motion seen by the next polls, until changed.
+    void move(int dx, int dy)
+    {
+        mState.X.rel = dx;
+        mState.Y.rel = dy;
+    }
+    void setButton(OIS::MouseButtonID button, bool down)
+    {
+        if (down)
+            mState.buttons |= 1 << button;
+        else
+            mState.buttons &= ~(1 << button);
+    }
+
+    void setBuffered(bool buffered) override { mBuffered = buffered; }
+    void capture() override { ++mCaptures; }
+    OIS::Interface* queryInterface(OIS::Interface::IType) override { return nullptr; }
+    void _initialize() override {}
+
+    int mCaptures = 0;
+};

@@ -67,14 +67,14 @@ DebugLines::~DebugLines()
 // (as in a test binary) without the materials, so their presence is the flag.
 void DebugLines::createMaterials()
 {
-    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
-    if (materials.resourceExists("CollisionsDebugLines/Enabled", groupName))
-        return;
-
     Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
     const Ogre::StringVector existing = groups.getResourceGroups();
     if (std::find(existing.begin(), existing.end(), groupName) == existing.end())
         groups.createResourceGroup(groupName, true);
+
+    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
+    if (materials.resourceExists("CollisionsDebugLines/Enabled", groupName))
+        return;
 
     const Ogre::MaterialPtr disabled = materials.create("CollisionsDebugLines/Disabled", groupName);
     const Ogre::MaterialPtr enabled = materials.create("CollisionsDebugLines/Enabled", groupName);

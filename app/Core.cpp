@@ -15,9 +15,7 @@ bool Core::configureWindow()
     if (!ShellApplication::configureWindow())
         return false;
 
-    unsigned long windowHandle = 0;
-    mRenderWindow->getCustomAttribute("WINDOW", &windowHandle);
-    setWindowIcon(windowHandle);
+    setWindowIcon(nativeWindow());
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "shell_application.h"
 
 #include "ShellFrameListener.h"
+#include "WindowClose.h"
 
 #include <Bites/OgreBitesConfigDialog.h>
 #include <Bites/OgreWindowEventUtilities.h>
@@ -36,12 +37,36 @@ void ShellApplication::run()
     mEngineRoot->getRenderSystem()->_initRenderTargets();
     mEngineRoot->clearEventTimes();
     while (!mEngineRoot->endRenderingQueued()) {
+        if (takeCloseRequest(nativeDisplay(), nativeWindow()))
+            closeWindow();
         OgreBites::WindowEventUtilities::messagePump();
         if (!mEngineRoot->renderOneFrame())
             break;
     }
 
     teardownScene();
+}
+
+void* ShellApplication::nativeDisplay() const
+{
+    void* display = nullptr;
+    mRenderWindow->getCustomAttribute("XDISPLAY", &display);
+    return display;
+}
+
+unsigned long ShellApplication::nativeWindow() const
+{
+    unsigned long window = 0;
+    mRenderWindow->getCustomAttribute("WINDOW", &window);
+    return window;
+}
+
+void ShellApplication::closeWindow()
+{
+    // The engine's pump does not recognise the close request here, so the listener hears of it from us.
+    if (mInstalledListener)
+        mInstalledListener->windowClosed(mRenderWindow);
+    mRenderWindow->destroy();
 }
 
 bool ShellApplication::setup()
@@ -53,6 +78,9 @@ bool ShellApplication::setup()
     registerResourceLocations();
     if (!configureWindow())
         return false;
+    // The window-event pump only serves windows it has been told about.
+    OgreBites::WindowEventUtilities::_addRenderWindow(mRenderWindow);
+    acceptCloseRequests(nativeDisplay(), nativeWindow());
     pickSceneManager();
     setupCamera();
     setupViewport();

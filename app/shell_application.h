@@ -39,6 +39,11 @@ protected:
     // Creates "PlayerCam" on its own node at the position, looking at (0, 0, -300).
     void placeCamera(const Ogre::Vector3& position);
 
+    // The render window's X display connection and window id, and what its close button does.
+    void* nativeDisplay() const;
+    unsigned long nativeWindow() const;
+    void closeWindow();
+
     Ogre::Root* mEngineRoot;
     Ogre::Camera* mPlayerCamera;
     Ogre::SceneManager* mSceneManager;

@@ -93,14 +93,15 @@ void Object::setDebugShapeVisible(bool show)
     mDebugWireShape = nullptr;
 }
 
+// Without a body node (static or plain objects) the object stands at the origin unturned.
 Ogre::Vector3 Object::worldPosition() const
 {
-    return mBodyNode->_getDerivedPosition();
+    return mBodyNode ? mBodyNode->_getDerivedPosition() : Ogre::Vector3::ZERO;
 }
 
 Ogre::Quaternion Object::worldOrientation() const
 {
-    return mBodyNode->_getDerivedOrientation();
+    return mBodyNode ? mBodyNode->_getDerivedOrientation() : Ogre::Quaternion::IDENTITY;
 }
 
 const Ogre::String& Object::getMovableType() const
@@ -150,12 +151,14 @@ void Object::visitRenderables(Ogre::Renderable::Visitor*, bool) {}
 
 void Object::moveBodyNode(const btVector3& position)
 {
-    mBodyNode->setPosition(position.x(), position.y(), position.z());
+    if (mBodyNode)
+        mBodyNode->setPosition(position.x(), position.y(), position.z());
 }
 
 void Object::turnBodyNode(const btQuaternion& orientation)
 {
-    mBodyNode->setOrientation(orientation.w(), orientation.x(), orientation.y(), orientation.z());
+    if (mBodyNode)
+        mBodyNode->setOrientation(orientation.w(), orientation.x(), orientation.y(), orientation.z());
 }
 
 void Object::placeBodyNode(const btTransform& transform)

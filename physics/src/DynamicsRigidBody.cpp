@@ -69,7 +69,8 @@ void RigidBody::attachStaticShape(Collisions::CollisionShape* shape, Ogre::Real 
 
 void RigidBody::setVelocity(const Ogre::Vector3& velocity)
 {
-    bulletBody()->setLinearVelocity(Collisions::toBullet(velocity));
+    if (btRigidBody* body = bulletBody())
+        body->setLinearVelocity(Collisions::toBullet(velocity));
 }
 
 btRigidBody* RigidBody::bulletBody() const

@@ -164,6 +164,18 @@ TEST_F(RigidBodyTest, BodyWithoutSetUpOrStaticBodyDestroysCleanly)
     delete floor;
     EXPECT_TRUE(world.registeredObjects().empty());
     EXPECT_EQ(0, world.bulletWorld()->getNumCollisionObjects());
+
+    // A plain object has a library object and a motion state but no node to read or move.
+    auto* plain = new Object("plain", &world, true);
+    EXPECT_NE(nullptr, plain->bulletObject());
+    ObjectState state(plain);
+    btTransform transform;
+    state.getWorldTransform(transform);
+    EXPECT_EQ(btVector3(0, 0, 0), transform.getOrigin());
+    state.setWorldTransform(btTransform(btQuaternion::getIdentity(), btVector3(1, 2, 3)));
+    delete plain;
+    RigidBody unset("unsetVelocity", &world, 0, 0);
+    unset.setVelocity(Ogre::Vector3(1, 0, 0));
 }
 
 TEST_F(RigidBodyTest, DebugWireframeHangsUnderTheBodyNodeOnlyWhenItHasLines)

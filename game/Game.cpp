@@ -1,0 +1,159 @@
+#include "Game.h"
+
+#include "CollisionsDebugDrawer.h"
+#include "CollisionsShape.h"
+#include "DynamicsRigidBody.h"
+#include "DynamicsWorld.h"
+#include "LevelBuilder.h"
+
+#include <OgreMaterialManager.h>
+#include <OgreMeshManager.h>
+
+#include <CEGUI/GUIContext.h>
+#include <CEGUI/System.h>
+
+namespace {
+// One fixed physics step of 1/60 s, at most one per call, two calls per rendered frame.
+const float FIXED_STEP = 1.0f / 60.0f;
+const int MAX_SUB_STEPS = 1;
+const unsigned int BROADPHASE_HANDLES = 1500000;
+
+// The GUI clock: the library keeps a system-wide and a per-context one.
+void pulseGui(float seconds)
+{
+    CEGUI::System& gui = CEGUI::System::getSingleton();
+    gui.injectTimePulse(seconds);
+    gui.getDefaultGUIContext().injectTimePulse(seconds);
+}
+}
+
+Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::Camera* camera,
+           const Ogre::Vector3& gravity, const Ogre::AxisAlignedBox& worldBounds)
+    : ShellFrameListener(window, camera, false, false, false),
+      OIS::MouseListener(),
+      OIS::KeyListener(),
+      mSceneManager(sceneManager),
+      mKeyStates(),
+      mPhysicsWorld(nullptr),
+      mPhysicsDebugDrawer(nullptr),
+      mNextBallIndex(0),
+      mLevel(1),
+      mLastLevel(5),
+      mShotsFired(0),
+      mBarrelsPlaced(0),
+      mHighScore(0),
+      mGameStarted(false),
+      mGameOver(false),
+      mPaused(true),
+      mGuiMouseDown(false),
+      mCharge(0),
+      mLevelElapsed(0),
+      mLevelTimeLimit(0),
+      mChargeStep(0),
+      mChargeTimer(0),
+      mChargeInterval(0.01f),
+      mLevelBuilder(nullptr),
+      mGuiRoot(nullptr),
+      mChargeBar(nullptr),
+      mTimeWindow(nullptr),
+      mHighScoreWindow(nullptr),
+      mInfoWindow(nullptr),
+      mHelpWindow(nullptr),
+      mHelpHintWindow(nullptr),
+      mMenuWindow(nullptr),
+      mContactCallback()
+{
+    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
+    materials.setDefaultTextureFiltering(Ogre::TFO_ANISOTROPIC);
+    materials.setDefaultAnisotropy(16);
+    // Collision sizes come from mesh bounds, which the engine pads by 1 % unless told otherwise.
+    // Meshes load on first use, so this must come before the arena and any ball or barrel.
+    Ogre::MeshManager::getSingleton().setBoundsPaddingFactor(0);
+
+    mMoveUnitsPerSecond = 50;
+
+    mPhysicsWorld = new Dynamics::DynamicsWorld(mSceneManager, worldBounds, gravity, true, true, BROADPHASE_HANDLES);
+    mPhysicsDebugDrawer = new Collisions::DebugDrawer();
+    mPhysicsDebugDrawer->enableWireframe(true);
+    mPhysicsWorld->attachDebugDrawer(mPhysicsDebugDrawer);
+    mPhysicsWorld->showDebugShapes(false);
+
+    buildArena();
+    mLevelBuilder = new LevelBuilder(mSceneManager, mPhysicsWorld, &mBarrels);
+
+    resetKeyStates();
+    mGameStarted = false;
+    mGuiMouseDown = false;
+    mChargeTimer = 0;
+    mChargeInterval = 0.01f;
+    mHighScore = loadHighScore();
+    init_GUI();
+}
+
+Game::~Game()
+{
+    for (Dynamics::RigidBody* body : mArenaBodies)
+        delete body;
+    for (Collisions::CollisionShape* shape : mArenaShapes)
+        delete shape;
+    mArenaBodies.clear();
+    mArenaShapes.clear();
+}
+
+bool Game::frameStarted(const Ogre::FrameEvent& evt)
+{
+    const bool result = Ogre::FrameListener::frameStarted(evt);
+    pulseGui(evt.timeSinceLastFrame);
+    if (!mPaused) {
+        if (!mGameOver) {
+            mLevelElapsed += evt.timeSinceLastFrame;
+            updateRules();
+        }
+        mPhysicsWorld->stepSimulation(evt.timeSinceLastFrame, MAX_SUB_STEPS, FIXED_STEP);
+    }
+    return result;
+}
+
+bool Game::frameEnded(const Ogre::FrameEvent& evt)
+{
+    const bool result = ShellFrameListener::frameEnded(evt);
+    pulseGui(evt.timeSinceLastEvent);
+    if (!mPaused) {
+        if (!mGameOver)
+            updateRules();
+        mPhysicsWorld->stepSimulation(evt.timeSinceLastFrame, MAX_SUB_STEPS, FIXED_STEP);
+    }
+    return result;
+}
+
+void Game::resetKeyStates()
+{
+    mKeyStates[OIS::KC_SPACE] = false;
+    mKeyStates[OIS::KC_ESCAPE] = false;
+    mKeyStates[OIS::KC_F1] = false;
+}
+
+bool Game::mouseMoved(const OIS::MouseEvent&)
+{
+    return true;
+}
+
+bool Game::mousePressed(const OIS::MouseEvent&, OIS::MouseButtonID)
+{
+    return true;
+}
+
+bool Game::mouseReleased(const OIS::MouseEvent&, OIS::MouseButtonID)
+{
+    return true;
+}
+
+bool Game::keyPressed(const OIS::KeyEvent&)
+{
+    return true;
+}
+
+bool Game::keyReleased(const OIS::KeyEvent&)
+{
+    return true;
+}

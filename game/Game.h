@@ -1,0 +1,131 @@
+// The game itself: its state, the frame loop that runs the rules and the physics, the GUI and the arena.
+#pragma once
+
+#include "Ball.h"
+#include "Barrel.h"
+#include "ShellFrameListener.h"
+
+#include <OgreAxisAlignedBox.h>
+#include <OgreVector.h>
+#include <OIS.h>
+
+#include <BulletCollision/CollisionDispatch/btCollisionWorld.h>
+
+#include <deque>
+#include <list>
+#include <map>
+
+namespace CEGUI {
+class EventArgs;
+class ProgressBar;
+class Window;
+}
+namespace Collisions {
+class CollisionShape;
+class DebugDrawer;
+}
+namespace Dynamics {
+class DynamicsWorld;
+class RigidBody;
+}
+namespace Ogre {
+class SceneManager;
+}
+class LevelBuilder;
+
+class Game : public ShellFrameListener, public OIS::MouseListener, public OIS::KeyListener
+{
+public:
+    // Records whether a contact-pair test found the two bodies touching or penetrating.
+    struct MyContactResultCallback : public btCollisionWorld::ContactResultCallback
+    {
+        MyContactResultCallback() : mHit(false) {}
+
+        btScalar addSingleResult(btManifoldPoint& point, const btCollisionObjectWrapper* object0, int partId0,
+                                 int index0, const btCollisionObjectWrapper* object1, int partId1,
+                                 int index1) override;
+
+        bool mHit;
+    };
+
+    Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::Camera* camera,
+         const Ogre::Vector3& gravity, const Ogre::AxisAlignedBox& worldBounds);
+    ~Game() override;
+
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // Frame loop (Game.cpp).
+    bool frameStarted(const Ogre::FrameEvent& evt) override;
+    bool frameEnded(const Ogre::FrameEvent& evt) override;
+    void resetKeyStates();
+
+    // The devices are read by polling; these are never called and only answer true.
+    bool mouseMoved(const OIS::MouseEvent& evt) override;
+    bool mousePressed(const OIS::MouseEvent& evt, OIS::MouseButtonID id) override;
+    bool mouseReleased(const OIS::MouseEvent& evt, OIS::MouseButtonID id) override;
+    bool keyPressed(const OIS::KeyEvent& evt) override;
+    bool keyReleased(const OIS::KeyEvent& evt) override;
+
+    // Player's keys and mouse (GameInput.cpp).
+    bool pollKeyboard(const Ogre::FrameEvent& evt) override;
+    bool pollMouse(const Ogre::FrameEvent& evt) override;
+
+    // Rules (GameRules.cpp).
+    void updateRules();
+    void checkBarrels();
+    void checkBalls();
+    void clearRemovedObjects();
+    void clearLevel();
+
+    // Menus and heads-up display (GameGui.cpp).
+    void init_GUI();
+    bool onNewGame(const CEGUI::EventArgs& args);
+    bool onQuit(const CEGUI::EventArgs& args);
+    void startGame();
+
+    // High-score file (GameHighScore.cpp).
+    int loadHighScore();
+    void saveHighScore() const;
+
+    // Floor and platform (GameArena.cpp).
+    void buildArena();
+
+protected:
+    Ogre::SceneManager* mSceneManager;
+    std::map<OIS::KeyCode, bool> mKeyStates;
+    Dynamics::DynamicsWorld* mPhysicsWorld;
+    Collisions::DebugDrawer* mPhysicsDebugDrawer;
+    int mNextBallIndex;
+    int mLevel;
+    int mLastLevel;
+    int mShotsFired;
+    int mBarrelsPlaced;
+    int mHighScore;
+    bool mGameStarted;
+    bool mGameOver;
+    bool mPaused;
+    bool mGuiMouseDown;
+    float mCharge;
+    float mLevelElapsed;
+    float mLevelTimeLimit;
+    float mChargeStep;
+    float mChargeTimer;
+    float mChargeInterval;
+    std::list<Ball*> mBalls;
+    std::list<Ball> mRemovedBalls;
+    std::list<Barrel*> mBarrels;
+    std::list<Barrel> mRemovedBarrels;
+    LevelBuilder* mLevelBuilder;
+    CEGUI::Window* mGuiRoot;
+    CEGUI::ProgressBar* mChargeBar;
+    CEGUI::Window* mTimeWindow;
+    CEGUI::Window* mHighScoreWindow;
+    CEGUI::Window* mInfoWindow;
+    CEGUI::Window* mHelpWindow;
+    CEGUI::Window* mHelpHintWindow;
+    CEGUI::Window* mMenuWindow;
+    std::deque<Dynamics::RigidBody*> mArenaBodies;
+    std::deque<Collisions::CollisionShape*> mArenaShapes;
+    MyContactResultCallback mContactCallback;
+};

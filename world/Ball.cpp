@@ -1,0 +1,50 @@
+#include "Ball.h"
+
+#include "CollisionsShape.h"
+#include "DynamicsRigidBody.h"
+#include "DynamicsWorld.h"
+
+#include <OgreCamera.h>
+#include <OgreEntity.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+#include <OgreStringConverter.h>
+
+namespace {
+// sphere.mesh is a hundred times too big for the game's world.
+const float BALL_SCALE = 0.02f;
+// The collision sphere is a little smaller than the one drawn.
+const float SHAPE_SHRINK = 0.95f;
+}
+
+Ball::Ball(Ogre::Camera* camera, Ogre::SceneManager* sceneManager, Dynamics::DynamicsWorld* world, int index,
+           float speed)
+{
+    const Ogre::String& group = Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME;
+    const Ogre::Vector3 direction = camera->getDerivedDirection().normalisedCopy();
+    mStartPosition = camera->getDerivedPosition() + direction * 10;
+
+    const Ogre::String number = Ogre::StringConverter::toString(index);
+    mEntity = sceneManager->createEntity("Ball" + number, "sphere.mesh", group);
+    mEntity->setCastShadows(true);
+    Ogre::Vector3 half = mEntity->getBoundingBox().getSize() / 2 * SHAPE_SHRINK;
+    mEntity->setMaterialName("Examples/BumpyMetal", group);
+
+    Ogre::SceneNode* node =
+        sceneManager->getRootSceneNode()->createChildSceneNode(Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+    node->attachObject(mEntity);
+    node->scale(BALL_SCALE, BALL_SCALE, BALL_SCALE);
+
+    half *= BALL_SCALE;
+    mCollisionShape = new Collisions::SphereCollisionShape(half.x);
+    mBody = new Dynamics::RigidBody("defaultBallRigid" + number, world, 0, 0);
+    mBody->attachDynamicShape(node, mCollisionShape, 0.6f, 0.6f, 1, mStartPosition, Ogre::Quaternion(0, 0, 0, 1));
+    mBody->setVelocity(direction * speed);
+    mRemoved = false;
+}
+
+Ball::~Ball()
+{
+    releaseParts(mCollisionShape);
+}

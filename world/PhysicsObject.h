@@ -1,0 +1,40 @@
+// Base of the balls and barrels: one entity on a scene node, bound to one rigid body.
+#pragma once
+
+#include <OgreVector.h>
+
+namespace Ogre {
+class Entity;
+}
+namespace Collisions {
+class CollisionShape;
+}
+namespace Dynamics {
+class RigidBody;
+}
+
+// Copies share the entity, body and shape: the game keeps a copy of an object taken out of play
+// and destroys only that copy, which releases the shared parts once.
+class PhysicsObject
+{
+public:
+    PhysicsObject();
+    PhysicsObject(const PhysicsObject&) = default;
+    PhysicsObject& operator=(const PhysicsObject&) = default;
+    virtual ~PhysicsObject();
+
+    Ogre::Entity* entity() const { return mEntity; }
+    Dynamics::RigidBody* rigidBody() const { return mBody; }
+    bool isRemoved() const { return mRemoved; }
+    // Out of play: hidden, but the body stays in the world until the copy is destroyed.
+    void markRemoved();
+
+protected:
+    // Body before shape: the physics library's body points at the shape until it leaves the world.
+    void releaseParts(Collisions::CollisionShape* shape);
+
+    Ogre::Vector3 mStartPosition;
+    Ogre::Entity* mEntity;
+    Dynamics::RigidBody* mBody;
+    bool mRemoved;
+};

@@ -164,18 +164,26 @@ void paintBrushedMetal(Texture& texture)
 
 void paintReflection(Texture& texture)
 {
-    const ColourValue zenith(0.45f, 0.58f, 0.80f), horizon(1.0f, 0.98f, 0.95f),
-        ground(0.20f, 0.17f, 0.14f), sun(1.0f, 1.0f, 0.95f);
+    // Chrome reads as metal through contrast: bright panels round a pale sky, dark ground.
+    const ColourValue zenith(0.62f, 0.66f, 0.72f), horizon(1.0f, 1.0f, 0.98f),
+        ground(0.16f, 0.15f, 0.14f), sun(1.0f, 1.0f, 1.0f);
     const Ogre::Vector3 sunDirection = Ogre::Vector3(0.4f, 0.8f, 0.45f).normalisedCopy();
     fill(texture, [&](float s, float t) {
-        const float nx = s * 2 - 1, ny = t * 2 - 1;
+        const float nx = s * 2 - 1, ny = 1 - t * 2;
         const float r2 = std::min(nx * nx + ny * ny, 1.f);
         const float nz = std::sqrt(1 - r2);
         // Direction reflected by a surface with normal n towards a viewer on +z.
         const Ogre::Vector3 reflected(2 * nz * nx, 2 * nz * ny, 2 * nz * nz - 1);
-        ColourValue c = reflected.y >= 0 ? mix(horizon, zenith, std::pow(reflected.y, 0.6f))
-                                         : mix(horizon * 0.5f, ground, std::pow(-reflected.y, 0.4f));
+        const float clouds = tiledFractal(s, t, 4, 4, 4, 61);
+        // Bright panels round the horizon streak curved metal with light and shade.
+        const float azimuth = std::atan2(reflected.x, reflected.z);
+        const float panels = smoothstep(0.2f, 0.8f, 0.5f + 0.5f * std::cos(azimuth * 3 + 0.6f));
+        const ColourValue lit = horizon * (0.3f + 0.7f * panels);
+        // Upright walls seen from above reflect just below the horizon: keep the panels there.
+        ColourValue c = reflected.y >= 0
+            ? mix(lit, zenith * (0.5f + 0.5f * panels), std::pow(reflected.y, 0.5f) * (0.6f + 0.6f * clouds))
+            : mix(lit * 0.85f, ground, smoothstep(0.1f, 0.45f, -reflected.y));
         const float glow = std::max(0.f, reflected.dotProduct(sunDirection));
-        return mix(c, sun, std::pow(glow, 40.f));
+        return mix(c, sun, std::pow(glow, 30.f));
     });
 }

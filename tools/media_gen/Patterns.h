@@ -9,5 +9,5 @@ void paintWoodPlanks(Texture& texture);    ///< planks running along u
 void paintRockWall(Texture& texture);      ///< irregular stones in mortar
 void paintBrushedMetal(Texture& texture);  ///< bright steel brushed along u
 /// Sphere map of a bright sky over dark ground, for the shiny metal's reflection.
-/// Rows grow upwards in the reflected world, as the engine samples sphere maps.
+/// The top row reflects the sky, as the engine samples sphere maps.
 void paintReflection(Texture& texture);

@@ -1,11 +1,13 @@
 #include "Core.h"
 
-#include "ShellFrameListener.h"
+#include "Game.h"
 #include "WindowIcon.h"
 
+#include <OgreAxisAlignedBox.h>
 #include <OgreCamera.h>
 #include <OgreLight.h>
 #include <OgreRenderWindow.h>
+#include <OgreRoot.h>
 #include <OgreSceneManager.h>
 
 Core::~Core() = default;
@@ -26,8 +28,11 @@ void Core::setupCamera()
 
 void Core::installFrameListener()
 {
-    // The plain listener flies the camera until the game takes over.
-    ShellApplication::installFrameListener();
+    // The game is the only frame listener; its own constructor shows the statistics overlay.
+    const Ogre::Vector3 gravity(0, -9.81f, 0);
+    const Ogre::AxisAlignedBox worldBounds(Ogre::Vector3(-10000, -10000, -10000), Ogre::Vector3(10000, 10000, 10000));
+    mInstalledListener = new Game(mSceneManager, mRenderWindow, mPlayerCamera, gravity, worldBounds);
+    mEngineRoot->addFrameListener(mInstalledListener);
 }
 
 void Core::buildScene()

@@ -37,6 +37,8 @@ void MeshBuilder::write(const Ogre::String& meshName, const Ogre::String& path) 
     MeshPtr mesh = MeshManager::getSingleton().createManual(
         meshName, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
     SubMesh* sub = mesh->createSubMesh();
+    // The game sets its own material; the engine's default keeps the loader quiet.
+    sub->setMaterialName("BaseWhite");
     sub->useSharedVertices = false;
     sub->vertexData = new VertexData();
     sub->vertexData->vertexCount = mVertices.size();

@@ -7,6 +7,7 @@
 #include <OgreDefaultHardwareBufferManager.h>
 #include <OgreException.h>
 #include <OgreLogManager.h>
+#include <OgreMaterialManager.h>
 #include <OgreRoot.h>
 
 #include <iostream>
@@ -45,6 +46,7 @@ int main(int argc, char** argv)
         logs.createLog(out + "/media_gen.log", true, false, false);
         Ogre::Root root(argv[2], "", "");
         Ogre::DefaultHardwareBufferManager buffers;
+        Ogre::MaterialManager::getSingleton().initialise();  // brings BaseWhite
 
         writeMesh(out, "sphere.mesh", [](MeshBuilder& m) { buildSphere(m, 100, 32, 16); });
         writeMesh(out, "Barrel.mesh", [](MeshBuilder& m) { buildBarrel(m, 2.5f, 8, 32); });

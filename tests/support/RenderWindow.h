@@ -47,6 +47,7 @@ public:
     Ogre::OverlaySystem* overlaySystem() const { return mOverlaySystem; }
 
     /// Runs one frame of the render loop (frame listeners included) and draws the window.
+    /// Overlay text shows from the second frame on: the first one only lays the glyphs out.
     void renderFrame();
     /// The window's contents as drawn by the last frame, as 8-bit RGB.
     Ogre::Image capture() const;

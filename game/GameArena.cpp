@@ -31,7 +31,10 @@ void Game::buildArena()
     debugNode->attachObject(mPhysicsDebugDrawer);
 
     // Drawn ten units below the physical floor, so bodies resting on it float above the picture.
-    const Ogre::Plane floorPlane(Ogre::Vector3::UNIT_Y, 10);
+    // The plane's d, not the constructor's constant (which is -d): normal . p + 10 = 0.
+    Ogre::Plane floorPlane;
+    floorPlane.normal = Ogre::Vector3::UNIT_Y;
+    floorPlane.d = 10;
     Ogre::MeshManager::getSingleton().createPlane(
         "FloorPlane", Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME, floorPlane, FLOOR_SIZE, FLOOR_SIZE,
         FLOOR_SEGMENTS, FLOOR_SEGMENTS, true, 1, FLOOR_TILES, FLOOR_TILES, Ogre::Vector3::UNIT_Z,

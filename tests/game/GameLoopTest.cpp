@@ -1,0 +1,167 @@
+// The game's state after construction and its frame loop: pause, two physics steps, one clock tick.
+#include "DynamicsRigidBody.h"
+#include "GameHarness.h"
+#include "LevelBuilder.h"
+#include "ScriptedRolls.h"
+
+#include <OgreCamera.h>
+#include <OgreEntity.h>
+#include <OgreMaterialManager.h>
+#include <OgreSceneNode.h>
+
+#include <BulletDynamics/Dynamics/btRigidBody.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+const float FRAME = 1.0f / 60;
+
+class GameLoopTest : public ::testing::Test
+{
+protected:
+    // A ball dropped in the air in front of the camera, clear of the platform.
+    Ball* dropBall()
+    {
+        TestGame& game = harness.game();
+        Ball* ball = new Ball(harness.camera(), game.mSceneManager, game.mPhysicsWorld, game.mNextBallIndex++, 0);
+        game.mBalls.push_front(ball);
+        return ball;
+    }
+
+    // Level 1 laid out as a new game does, and play resumed.
+    void playLevelOne()
+    {
+        TestGame& game = harness.game();
+        game.mLevelTimeLimit = game.mLevelBuilder->buildLevel(1);
+        game.mBarrelsPlaced = static_cast<int>(game.mBarrels.size());
+        game.mGameStarted = true;
+        game.mGameOver = false;
+        game.mLevelElapsed = 0;
+        game.mPaused = false;
+    }
+
+    static float fallSpeed(const Ball* ball) { return -ball->rigidBody()->bulletBody()->getLinearVelocity().y(); }
+
+    GameHarness harness;
+    ScriptedRolls rolls{0};
+};
+}
+
+TEST_F(GameLoopTest, StartsPausedWithItsInitialState)
+{
+    TestGame& game = harness.game();
+    EXPECT_TRUE(game.mPaused);
+    EXPECT_FALSE(game.mGameStarted);
+    EXPECT_FALSE(game.mGuiMouseDown);
+    EXPECT_EQ(1, game.mLevel);
+    EXPECT_EQ(5, game.mLastLevel);
+    EXPECT_EQ(0, game.mNextBallIndex);
+    EXPECT_EQ(0, game.mLevelTimeLimit);
+    EXPECT_EQ(0, game.mChargeTimer);
+    EXPECT_FLOAT_EQ(0.01f, game.mChargeInterval);
+    EXPECT_EQ(50, game.mMoveUnitsPerSecond);
+    const std::map<OIS::KeyCode, bool> keys = {{OIS::KC_ESCAPE, false}, {OIS::KC_F1, false}, {OIS::KC_SPACE, false}};
+    EXPECT_EQ(keys, game.mKeyStates);
+    EXPECT_TRUE(game.mBalls.empty());
+    EXPECT_TRUE(game.mBarrels.empty());
+    EXPECT_TRUE(game.mRemovedBalls.empty());
+    EXPECT_TRUE(game.mRemovedBarrels.empty());
+    EXPECT_FALSE(game.mContactCallback.mHit);
+    EXPECT_NE(nullptr, game.mLevelBuilder);
+    EXPECT_EQ(0, game.mLevelBuilder->nextBarrelIndex());
+
+    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
+    EXPECT_EQ(Ogre::FO_ANISOTROPIC, materials.getDefaultTextureFiltering(Ogre::FT_MIN));
+    EXPECT_EQ(16u, materials.getDefaultAnisotropy());
+}
+
+TEST_F(GameLoopTest, ResetKeyStatesClearsTheThreeKeysAndRestoresMissingOnes)
+{
+    TestGame& game = harness.game();
+    game.mKeyStates[OIS::KC_SPACE] = true;
+    game.mKeyStates.erase(OIS::KC_F1);
+    game.resetKeyStates();
+    const std::map<OIS::KeyCode, bool> keys = {{OIS::KC_ESCAPE, false}, {OIS::KC_F1, false}, {OIS::KC_SPACE, false}};
+    EXPECT_EQ(keys, game.mKeyStates);
+}
+
+TEST_F(GameLoopTest, NothingMovesWhilePaused)
+{
+    TestGame& game = harness.game();
+    playLevelOne();
+    game.mPaused = true;
+    Ball* ball = dropBall();
+    const Ogre::Vector3 ballAt = ball->entity()->getParentSceneNode()->getPosition();
+    Ogre::SceneNode* platform = game.mArenaBodies.back()->bodyNode();
+    const Ogre::Vector3 platformAt = platform->getPosition();
+
+    for (float seconds : {FRAME, 0.5f, 2.0f})
+        EXPECT_TRUE(harness.frame(seconds));
+    EXPECT_EQ(0, game.mLevelElapsed);
+    EXPECT_EQ(0, fallSpeed(ball));
+    EXPECT_EQ(ballAt, ball->entity()->getParentSceneNode()->getPosition());
+    EXPECT_EQ(platformAt, platform->getPosition());
+}
+
+TEST_F(GameLoopTest, OneFrameStepsTheWorldTwiceAndTheClockOnce)
+{
+    TestGame& game = harness.game();
+    playLevelOne();
+    Ball* ball = dropBall();
+
+    EXPECT_TRUE(harness.frame(FRAME));
+    EXPECT_FLOAT_EQ(FRAME, game.mLevelElapsed);
+    EXPECT_NEAR(2 * 9.81f * FRAME, fallSpeed(ball), 1e-4f);
+
+    // A long frame still takes one fixed step per call.
+    EXPECT_TRUE(harness.frame(0.25f));
+    EXPECT_FLOAT_EQ(FRAME + 0.25f, game.mLevelElapsed);
+    EXPECT_NEAR(4 * 9.81f * FRAME, fallSpeed(ball), 1e-4f);
+}
+
+TEST_F(GameLoopTest, ClockCountsFrameTimeNotEventTime)
+{
+    TestGame& game = harness.game();
+    playLevelOne();
+    EXPECT_TRUE(harness.frame(0.02f, 0.5f));
+    EXPECT_FLOAT_EQ(0.02f, game.mLevelElapsed);
+}
+
+TEST_F(GameLoopTest, AfterTheGameIsOverPhysicsRunsButTheClockStops)
+{
+    TestGame& game = harness.game();
+    playLevelOne();
+    game.mGameOver = true;
+    game.mLevelElapsed = 3;
+    Ball* ball = dropBall();
+
+    EXPECT_TRUE(harness.frame(FRAME));
+    EXPECT_EQ(3, game.mLevelElapsed);
+    EXPECT_NEAR(2 * 9.81f * FRAME, fallSpeed(ball), 1e-4f);
+}
+
+TEST_F(GameLoopTest, LevelOneSettlesUprightOnThePlatform)
+{
+    TestGame& game = harness.game();
+    playLevelOne();
+    ASSERT_TRUE(harness.frames(180, FRAME));
+
+    // Platform: half height 100 / 2 x 0.95 x 0.05 = 2.375, resting on the plane y = 0.
+    const Ogre::Vector3 platformAt = game.mArenaBodies.back()->bodyNode()->getPosition();
+    EXPECT_NEAR(2.375f, platformAt.y, 0.05f);
+    EXPECT_NEAR(-10, platformAt.z, 0.1f);
+    EXPECT_NEAR(0, platformAt.x, 0.1f);
+
+    // Barrels: half height 3.8 on top of the platform (4.75), the second row on the first.
+    ASSERT_EQ(6u, game.mBarrels.size());
+    int index = 0;
+    for (const Barrel* barrel : game.mBarrels) {
+        const Ogre::SceneNode* node = barrel->entity()->getParentSceneNode();
+        const float expectedY = index < 4 ? 4.75f + 3.8f : 4.75f + 3 * 3.8f;
+        EXPECT_NEAR(expectedY, node->getPosition().y, 0.1f) << barrel->entity()->getName();
+        const Ogre::Vector3 axis = node->getOrientation() * Ogre::Vector3::UNIT_Y;
+        EXPECT_GT(std::abs(axis.y), 0.999f) << barrel->entity()->getName();
+        EXPECT_LT(barrel->rigidBody()->bulletBody()->getLinearVelocity().length(), 0.05f);
+        ++index;
+    }
+}

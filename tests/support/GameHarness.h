@@ -1,0 +1,106 @@
+// One Game on the render fixture, with scripted devices and frames driven by hand.
+#pragma once
+
+#include "Game.h"
+#include "ScriptedDevices.h"
+
+#include <string>
+
+namespace Ogre {
+class Camera;
+class SceneManager;
+}
+
+// The Game with its state opened up to tests.
+class TestGame : public Game
+{
+public:
+    using Game::Game;
+
+    using Game::mArenaBodies;
+    using Game::mArenaShapes;
+    using Game::mBalls;
+    using Game::mBarrels;
+    using Game::mBarrelsPlaced;
+    using Game::mCharge;
+    using Game::mChargeBar;
+    using Game::mChargeInterval;
+    using Game::mChargeStep;
+    using Game::mChargeTimer;
+    using Game::mContactCallback;
+    using Game::mGameOver;
+    using Game::mGameStarted;
+    using Game::mGuiMouseDown;
+    using Game::mGuiRoot;
+    using Game::mHelpHintWindow;
+    using Game::mHelpWindow;
+    using Game::mHighScore;
+    using Game::mHighScoreWindow;
+    using Game::mInfoWindow;
+    using Game::mKeyStates;
+    using Game::mLastLevel;
+    using Game::mLevel;
+    using Game::mLevelBuilder;
+    using Game::mLevelElapsed;
+    using Game::mLevelTimeLimit;
+    using Game::mMenuWindow;
+    using Game::mNextBallIndex;
+    using Game::mPaused;
+    using Game::mPhysicsDebugDrawer;
+    using Game::mPhysicsWorld;
+    using Game::mRemovedBalls;
+    using Game::mRemovedBarrels;
+    using Game::mSceneManager;
+    using Game::mShotsFired;
+    using Game::mTimeWindow;
+    using ShellFrameListener::mActiveCamera;
+    using ShellFrameListener::mKeyboardDevice;
+    using ShellFrameListener::mMouseDevice;
+    using ShellFrameListener::mMoveUnitsPerSecond;
+    using ShellFrameListener::mPitchStep;
+    using ShellFrameListener::mYawStep;
+};
+
+// Builds a fresh scene like the game's own (camera "PlayerCam" on "PlayerCamNode" at (0, 18, 70)
+// looking at (0, 0, -300), the same lights), constructs one TestGame in it with the real
+// arguments, and swaps scripted devices in for the real ones. The destructor takes everything
+// down again (game, level objects, physics world, scene, floor mesh, GUI system), so harnesses
+// can follow one another in one process. Only one may exist at a time. Needs an X display.
+class GameHarness
+{
+public:
+    GameHarness();
+    ~GameHarness();
+
+    GameHarness(const GameHarness&) = delete;
+    GameHarness& operator=(const GameHarness&) = delete;
+
+    TestGame& game() { return *mGame; }
+    Ogre::SceneManager* sceneManager() const { return mSceneManager; }
+    Ogre::Camera* camera() const { return mCamera; }
+
+    // One rendered frame's callbacks in the engine's order: frameStarted,
+    // frameRenderingQueued (captures the devices, polls, moves the camera), frameEnded.
+    // Returns false if any of them asked the loop to stop.
+    bool frame(float seconds) { return frame(seconds, seconds); }
+    bool frame(float timeSinceLastFrame, float timeSinceLastEvent);
+    bool frames(int count, float seconds);
+
+    // Draws the window without running the game's callbacks; writes it out as a PNG.
+    void render();
+    void screenshot(const std::string& path);
+
+    ScriptedKeyboard keyboard;
+    ScriptedMouse mouse;
+
+private:
+    void buildScene();
+    void destroyScene();
+
+    Ogre::SceneManager* mSceneManager;
+    Ogre::Camera* mCamera;
+    Ogre::Camera* mFixtureCamera;
+    TestGame* mGame;
+    OIS::Keyboard* mRealKeyboard;
+    OIS::Mouse* mRealMouse;
+};

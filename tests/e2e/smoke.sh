@@ -11,9 +11,9 @@ source "$(dirname "$0")/lib.sh"
 # Cancel: exit status 0, no render window.
 dir=$(make_workdir "$RUN_DIR")
 start_game "$BARRELS" "$dir"
-if dialog=$(wait_window "$DIALOG_NAME" 20); then
+if dialog=$(wait_window "$DIALOG_NAME" 60); then
   dialog_cancel "$dialog"
-  wait_exit 20
+  wait_exit 60
   [ "$GAME_STATUS" = 0 ] && pass "cancel exits 0" || fail "cancel: exit status $GAME_STATUS"
   window_exists "OGRE Render Window" && fail "cancel: a render window appeared"
   log_has "$dir" "*** Initializing OIS ***" && fail "cancel: the game went on after the dialog"
@@ -25,16 +25,16 @@ rm -rf "$dir"
 # Accept: the window opens, renders the statistics overlay, and closing it ends the program with 0.
 dir=$(make_workdir "$RUN_DIR")
 start_game "$BARRELS" "$dir"
-if dialog=$(wait_window "$DIALOG_NAME" 20); then
+if dialog=$(wait_window "$DIALOG_NAME" 60); then
   dialog_accept "$dialog"
-  if window=$(wait_window "OGRE Render Window" 30); then
+  if window=$(wait_window "OGRE Render Window" 60); then
     pass "accept opens the render window"
-    wait_until 30 log_has "$dir" "*** Initializing OIS ***" || fail "accept: no input start-up in Ogre.log"
+    wait_until 60 log_has "$dir" "*** Initializing OIS ***" || fail "accept: no input start-up in Ogre.log"
     # The statistics overlay sits in the bottom-left corner of the 800x600 window.
     overlay_drawn() { screenshot "$dir/shot.png" "$window"; awk "BEGIN{exit !($(lit_fraction "$dir/shot.png" 300x120+0+480) > 0.02)}"; }
-    wait_until 30 overlay_drawn && pass "the statistics overlay is drawn" || fail "accept: no overlay in the picture"
+    wait_until 60 overlay_drawn && pass "the statistics overlay is drawn" || fail "accept: no overlay in the picture"
     "$CLOSE_WINDOW" "$window"
-    wait_exit 20
+    wait_exit 60
     [ "$GAME_STATUS" = 0 ] && pass "closing the window exits 0" || fail "close: exit status $GAME_STATUS"
   else
     fail "accept: no render window"; wait_exit 1
@@ -48,13 +48,13 @@ rm -rf "$dir"
 dir=$(make_workdir "$RUN_DIR")
 printf '[General]\nNoSuchArchiveType=/nowhere\n' > "$dir/resources_d.cfg"
 start_game "$BARRELS" "$dir"
-if box=$(wait_window "An exception has occured!" 20); then
+if box=$(wait_window "An exception has occured!" 60); then
   pass "the error box is shown"
   xdotool windowfocus "$box" key Return
 else
   fail "broken resources: no error box"
 fi
-wait_exit 20
+wait_exit 60
 if [ "$GAME_STATUS" != 0 ] && [ "$GAME_STATUS" != hung ]; then pass "broken resources exit $GAME_STATUS"; else fail "broken resources: exit status $GAME_STATUS"; fi
 grep -q "An exception has occured!" "$dir/stderr.txt" && grep -q "NoSuchArchiveType" "$dir/stderr.txt" \
   && pass "the error text is on standard error" || fail "broken resources: stderr lacks the error: $(cat "$dir/stderr.txt")"

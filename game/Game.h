@@ -87,6 +87,8 @@ public:
     // High-score file (GameHighScore.cpp).
     int loadHighScore();
     void saveHighScore() const;
+    // Closing the window is the usual way to quit, so it keeps the best score too.
+    void windowClosed(Ogre::RenderWindow* window) override;
 
     // Floor and platform (GameArena.cpp).
     void buildArena();
@@ -128,4 +130,9 @@ protected:
     std::deque<Dynamics::RigidBody*> mArenaBodies;
     std::deque<Collisions::CollisionShape*> mArenaShapes;
     MyContactResultCallback mContactCallback;
+
+private:
+    // Contact test of two bodies through mContactCallback; the caller clears mHit after a hit.
+    bool touches(Dynamics::RigidBody* a, Dynamics::RigidBody* b);
+    void logLevelBuilt() const;
 };

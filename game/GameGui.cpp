@@ -1,7 +1,10 @@
 // Menus and heads-up display.
 #include "Game.h"
 
+#include "LevelBuilder.h"
+
 #include <OgreException.h>
+#include <OgreLogManager.h>
 #include <OgreRenderSystem.h>
 #include <OgreRenderTargetListener.h>
 #include <OgreRenderWindow.h>
@@ -9,7 +12,21 @@
 
 #include <CEGUI/DefaultLogger.h>
 #include <CEGUI/Exceptions.h>
+#include <CEGUI/Font.h>
+#include <CEGUI/FontManager.h>
+#include <CEGUI/GUIContext.h>
+#include <CEGUI/ImageManager.h>
+#include <CEGUI/MouseCursor.h>
 #include <CEGUI/RendererModules/Ogre/Renderer.h>
+#include <CEGUI/Scheme.h>
+#include <CEGUI/SchemeManager.h>
+#include <CEGUI/System.h>
+#include <CEGUI/WindowManager.h>
+#include <CEGUI/falagard/WidgetLookManager.h>
+#include <CEGUI/widgets/Editbox.h>
+#include <CEGUI/widgets/MultiLineEditbox.h>
+#include <CEGUI/widgets/ProgressBar.h>
+#include <CEGUI/widgets/PushButton.h>
 
 #include <cstdlib>
 
@@ -26,6 +43,51 @@ public:
 };
 
 ScissorReset sScissorReset;
+
+const char* const HELP_TEXT =
+    "The goal is to push all the barrels out of the center platform. Use the keyboard SPACE key to charge (key "
+    "down) and release (key up) your shot. Several special barrels will appear during the game. The Green barrel "
+    "grants you extra time upon being hit while the shiny metal barrel will slow your charge and weighs 3 times the "
+    "normal weight.";
+
+CEGUI::UDim fraction(float value)
+{
+    return CEGUI::UDim(value, 0);
+}
+
+void place(CEGUI::Window* window, float x, float y, float width, float height)
+{
+    window->setXPosition(fraction(x));
+    window->setYPosition(fraction(y));
+    window->setWidth(fraction(width));
+    window->setHeight(fraction(height));
+}
+
+// The resolution belongs to the font, so it changes every window drawn with it.
+void setFontNativeResolution(const CEGUI::Window* window, float width, float height)
+{
+    const CEGUI::Font* font = window->getFont();
+    CEGUI::FontManager::getSingleton().get(font->getName()).setNativeResolution(CEGUI::Sizef(width, height));
+}
+
+// The heads-up texts in "fkp-16", with the 420 x 200 native resolution the design gives that font.
+void setUpFixedFontText(CEGUI::Window* window, const char* text)
+{
+    window->setText(text);
+    window->setFont("fkp-16");
+    setFontNativeResolution(window, 420, 200);
+    window->activate();
+}
+
+CEGUI::GUIContext& guiContext()
+{
+    return CEGUI::System::getSingleton().getDefaultGUIContext();
+}
+
+void logEvent(const Ogre::String& message)
+{
+    Ogre::LogManager::getSingleton().logMessage(message);
+}
 }
 
 void Game::init_GUI()
@@ -46,10 +108,113 @@ void Game::init_GUI()
     mRenderWindow->addListener(&sScissorReset);
 
     mPaused = true;
+
+    // The GUI media live in engine resource groups named after the library's own kinds.
+    CEGUI::Scheme::setDefaultResourceGroup("schemes");
+    CEGUI::ImageManager::setImagesetDefaultResourceGroup("imagesets");
+    CEGUI::Font::setDefaultResourceGroup("fonts");
+    CEGUI::WidgetLookManager::setDefaultResourceGroup("looknfeels");
+    CEGUI::WindowManager::setDefaultResourceGroup("layouts");
+
+    CEGUI::SchemeManager::getSingleton().createFromFile("TaharezLook.scheme");
+    CEGUI::GUIContext& gui = guiContext();
+    gui.setDefaultFont("DejaVuSans-10");
+    gui.getMouseCursor().setDefaultImage("TaharezLook/MouseArrow");
+    gui.setDefaultTooltipType("TaharezLook/Tooltip");
+
+    CEGUI::WindowManager& windows = CEGUI::WindowManager::getSingleton();
+    mGuiRoot = windows.createWindow("DefaultWindow", "_MasterRoot");
+    mGuiRoot->setSize(CEGUI::USize(fraction(1), fraction(1)));
+    gui.setRootWindow(mGuiRoot);
+
+    CEGUI::Window* sheet = gui.getRootWindow();
+    mMenuWindow = windows.createWindow("TaharezLook/StaticImage", "Background");
+    sheet->addChild(mMenuWindow);
+    place(mMenuWindow, 0.35f, 0.35f, 0.3f, 0.3f);
+
+    CEGUI::Window* newGame = windows.createWindow("TaharezLook/Button", "NewGame");
+    mMenuWindow->addChild(newGame);
+    place(newGame, 0.1f, 0.1f, 0.8f, 0.4f);
+    newGame->setText("New");
+    newGame->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&Game::onNewGame, this));
+
+    CEGUI::Window* quitGame = windows.createWindow("TaharezLook/Button", "QuitGame");
+    mMenuWindow->addChild(quitGame);
+    place(quitGame, 0.1f, 0.55f, 0.8f, 0.4f);
+    quitGame->setText("Quit");
+    quitGame->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&Game::onQuit, this));
+
+    CEGUI::FontManager& fonts = CEGUI::FontManager::getSingleton();
+    fonts.createFromFile("DejaVuSans-10.font");
+    fonts.createFromFile("fkp-16.font");
+
+    mChargeBar = static_cast<CEGUI::ProgressBar*>(windows.createWindow("TaharezLook/ProgressBar", "shootstr"));
+    mChargeBar->setSize(CEGUI::USize(fraction(0.75f), fraction(0.05f)));
+    mChargeBar->setPosition(CEGUI::UVector2(fraction(0.15f), fraction(0.88f)));
+    mChargeBar->setEnabled(true);
+    mChargeBar->hide();
+    gui.getRootWindow()->addChild(mChargeBar);
+
+    CEGUI::Editbox* infos = static_cast<CEGUI::Editbox*>(windows.createWindow("TaharezLook/Editbox", "infos window"));
+    mInfoWindow = infos;
+    mGuiRoot->addChild(infos);
+    place(infos, 0.85f, 0, 0.15f, 0.05f);
+    setUpFixedFontText(infos, "Level:     Score:");
+    infos->setReadOnly(true);
+    infos->hide();
+
+    CEGUI::MultiLineEditbox* help =
+        static_cast<CEGUI::MultiLineEditbox*>(windows.createWindow("TaharezLook/MultiLineEditbox", "help window"));
+    mHelpWindow = help;
+    mGuiRoot->addChild(help);
+    place(help, 0, 0.2f, 0.25f, 0.25f);
+    help->setWordWrapping(true);
+    setUpFixedFontText(help, HELP_TEXT);
+    help->setReadOnly(true);
+    help->hide();
+
+    CEGUI::Editbox* hint = static_cast<CEGUI::Editbox*>(windows.createWindow("TaharezLook/Editbox", "f1"));
+    mHelpHintWindow = hint;
+    mGuiRoot->addChild(hint);
+    place(hint, 0, 0, 0.15f, 0.05f);
+    setUpFixedFontText(hint, "Press F1 for instructions.");
+    hint->setReadOnly(true);
+    hint->hide();
+
+    CEGUI::Editbox* time = static_cast<CEGUI::Editbox*>(windows.createWindow("TaharezLook/Editbox", "time_counter"));
+    mTimeWindow = time;
+    mGuiRoot->addChild(time);
+    time->setText("0");
+    time->setTooltipText("Time Left");
+    time->setReadOnly(true);
+    place(time, 0.45f, 0, 0.15f, 0.2f);
+    time->activate();
+    setFontNativeResolution(time, 150, 100);
+    time->hide();
+
+    CEGUI::Editbox* best = static_cast<CEGUI::Editbox*>(windows.createWindow("TaharezLook/Editbox", "high score"));
+    mHighScoreWindow = best;
+    mGuiRoot->addChild(best);
+    best->setText("High Score: ");
+    best->setReadOnly(true);
+    place(best, 0.85f, 0.1f, 0.15f, 0.05f);
+    best->setFont("fkp-16");
+    best->activate();
+    best->hide();
 }
 
 bool Game::onNewGame(const CEGUI::EventArgs&)
 {
+    mPaused = false;
+    mMenuWindow->setVisible(false);
+    mBarrelsPlaced = 0;
+    mTimeWindow->show();
+    mInfoWindow->show();
+    mChargeBar->show();
+    mHighScoreWindow->show();
+    mHelpHintWindow->show();
+    guiContext().getMouseCursor().hide();
+    startGame();
     return true;
 }
 
@@ -61,4 +226,19 @@ bool Game::onQuit(const CEGUI::EventArgs&)
 
 void Game::startGame()
 {
+    mGameStarted = true;
+    clearLevel();
+    clearRemovedObjects();
+    mGameOver = false;
+    mChargeStep = 1.0f;
+    mCharge = 0.1f;
+    mShotsFired = 0;
+    mLevelElapsed = 0;
+    resetKeyStates();
+
+    logEvent("New game started");
+    mLevel = 1;
+    mLevelTimeLimit = mLevelBuilder->buildLevel(mLevel);
+    mBarrelsPlaced += static_cast<int>(mBarrels.size());
+    logLevelBuilt();
 }

@@ -1,12 +1,98 @@
 // The player's keys and mouse: charging and firing shots, pause and help.
 #include "Game.h"
 
-bool Game::pollKeyboard(const Ogre::FrameEvent&)
+#include <CEGUI/GUIContext.h>
+#include <CEGUI/MouseCursor.h>
+#include <CEGUI/System.h>
+#include <CEGUI/widgets/ProgressBar.h>
+
+#include <OgreCamera.h>
+
+namespace {
+const float FULL_CHARGE = 100;
+// Right after a shot the bar keeps a sliver, so the player still sees where it is.
+const float BAR_AFTER_SHOT = 0.01f;
+const double MOUSE_DEGREES_PER_COUNT = 0.13;
+
+CEGUI::GUIContext& guiContext()
 {
+    return CEGUI::System::getSingleton().getDefaultGUIContext();
+}
+}
+
+bool Game::pollKeyboard(const Ogre::FrameEvent& evt)
+{
+    // Every action happens on release, when the key is up but was down at the previous poll.
+    const float eventTime = evt.timeSinceLastEvent;
+
+    if (mGameStarted) {
+        if (mKeyboardDevice->isKeyDown(OIS::KC_F1)) {
+            mKeyStates[OIS::KC_F1] = true;
+        } else if (mKeyStates[OIS::KC_F1]) {
+            if (mHelpWindow->isVisible())
+                mHelpWindow->hide();
+            else
+                mHelpWindow->show();
+            mKeyStates[OIS::KC_F1] = false;
+        }
+
+        if (mKeyboardDevice->isKeyDown(OIS::KC_ESCAPE)) {
+            mKeyStates[OIS::KC_ESCAPE] = true;
+        } else if (mKeyStates[OIS::KC_ESCAPE]) {
+            mTimeWindow->show();
+            mPaused = !mPaused;
+            mMenuWindow->setVisible(!mMenuWindow->isVisible());
+            CEGUI::MouseCursor& cursor = guiContext().getMouseCursor();
+            if (cursor.isVisible())
+                cursor.hide();
+            else
+                cursor.show();
+            mKeyStates[OIS::KC_ESCAPE] = false;
+        }
+    }
+
+    if (mPaused)
+        return true;
+
+    if (mKeyboardDevice->isKeyDown(OIS::KC_SPACE) && !mGameOver) {
+        if (mChargeTimer - eventTime <= 0) {
+            // A late tick is not made up for: at most one tick per poll.
+            mKeyStates[OIS::KC_SPACE] = true;
+            mCharge = mCharge + mChargeStep > FULL_CHARGE ? FULL_CHARGE : mCharge + mChargeStep;
+            mChargeBar->setProgress(mCharge / FULL_CHARGE);
+            mChargeTimer = mChargeInterval;
+        } else {
+            mChargeTimer -= eventTime;
+        }
+    } else if (mKeyStates[OIS::KC_SPACE]) {
+        mKeyStates[OIS::KC_SPACE] = false;
+        Ball* ball = new Ball(mActiveCamera, mSceneManager, mPhysicsWorld, mNextBallIndex, 2 * mCharge);
+        ++mNextBallIndex;
+        // The rules treat the front of the list as the newest ball.
+        mBalls.push_front(ball);
+        ++mShotsFired;
+        mCharge = 0;
+        mChargeBar->setProgress(BAR_AFTER_SHOT);
+    }
     return true;
 }
 
 bool Game::pollMouse(const Ogre::FrameEvent&)
 {
+    const OIS::MouseState& state = mMouseDevice->getMouseState();
+    if (mPaused) {
+        CEGUI::GUIContext& gui = guiContext();
+        if (state.buttonDown(OIS::MB_Left)) {
+            gui.injectMouseButtonDown(CEGUI::LeftButton);
+            mGuiMouseDown = true;
+        } else if (mGuiMouseDown) {
+            gui.injectMouseButtonUp(CEGUI::LeftButton);
+            mGuiMouseDown = false;
+        }
+        gui.injectMouseMove(static_cast<float>(state.X.rel), static_cast<float>(state.Y.rel));
+    } else {
+        mYawStep = Ogre::Degree(static_cast<float>(-state.X.rel * MOUSE_DEGREES_PER_COUNT));
+        mPitchStep = Ogre::Degree(static_cast<float>(-state.Y.rel * MOUSE_DEGREES_PER_COUNT));
+    }
     return true;
 }

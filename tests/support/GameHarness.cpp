@@ -38,8 +38,7 @@ GameHarness::GameHarness()
 GameHarness::~GameHarness()
 {
     // The input library can only destroy the devices it made.
-    mGame->mKeyboardDevice = mRealKeyboard;
-    mGame->mMouseDevice = mRealMouse;
+    restoreRealDevices();
 
     // What the game leaves to process exit: its objects in play, builder, world and drawer.
     std::vector<PhysicsObject*> inPlay(mGame->mBalls.begin(), mGame->mBalls.end());
@@ -59,6 +58,12 @@ GameHarness::~GameHarness()
 
     CEGUI::OgreRenderer::destroySystem();
     destroyScene();
+}
+
+void GameHarness::restoreRealDevices()
+{
+    mGame->mKeyboardDevice = mRealKeyboard;
+    mGame->mMouseDevice = mRealMouse;
 }
 
 void GameHarness::buildScene()

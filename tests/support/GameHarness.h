@@ -86,6 +86,9 @@ public:
     bool frame(float timeSinceLastFrame, float timeSinceLastEvent);
     bool frames(int count, float seconds);
 
+    // Puts the input library's own devices back, for code that must hand them to it (closing the window).
+    void restoreRealDevices();
+
     // Draws the window without running the game's callbacks; writes it out as a PNG.
     void render();
     void screenshot(const std::string& path);

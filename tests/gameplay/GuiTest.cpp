@@ -1,0 +1,182 @@
+// The menu and heads-up windows as the player meets them: after start-up, after New, in the pause menu.
+#include "GameplayFixture.h"
+
+#include <OgreSceneManager.h>
+
+#include <CEGUI/Font.h>
+#include <CEGUI/FontManager.h>
+#include <CEGUI/GUIContext.h>
+#include <CEGUI/MouseCursor.h>
+#include <CEGUI/System.h>
+#include <CEGUI/widgets/Editbox.h>
+#include <CEGUI/widgets/MultiLineEditbox.h>
+#include <CEGUI/widgets/ProgressBar.h>
+#include <CEGUI/widgets/Tooltip.h>
+
+namespace {
+CEGUI::GUIContext& gui()
+{
+    return CEGUI::System::getSingleton().getDefaultGUIContext();
+}
+
+struct WindowSpec
+{
+    const char* path; // below "_MasterRoot"
+    const char* type;
+    float x, y, width, height;
+    const char* text;
+    const char* font; // "" when the window uses the default font
+    bool readOnly;
+};
+
+const char* const HELP =
+    "The goal is to push all the barrels out of the center platform. Use the keyboard SPACE key to charge (key "
+    "down) and release (key up) your shot. Several special barrels will appear during the game. The Green barrel "
+    "grants you extra time upon being hit while the shiny metal barrel will slow your charge and weighs 3 times the "
+    "normal weight.";
+
+const WindowSpec WINDOWS[] = {
+    {"Background", "TaharezLook/StaticImage", 0.35f, 0.35f, 0.3f, 0.3f, "", "", false},
+    {"Background/NewGame", "TaharezLook/Button", 0.1f, 0.1f, 0.8f, 0.4f, "New", "", false},
+    {"Background/QuitGame", "TaharezLook/Button", 0.1f, 0.55f, 0.8f, 0.4f, "Quit", "", false},
+    {"shootstr", "TaharezLook/ProgressBar", 0.15f, 0.88f, 0.75f, 0.05f, "", "", false},
+    {"infos window", "TaharezLook/Editbox", 0.85f, 0, 0.15f, 0.05f, "Level:     Score:", "fkp-16", true},
+    {"help window", "TaharezLook/MultiLineEditbox", 0, 0.2f, 0.25f, 0.25f, HELP, "fkp-16", true},
+    {"f1", "TaharezLook/Editbox", 0, 0, 0.15f, 0.05f, "Press F1 for instructions.", "fkp-16", true},
+    {"time_counter", "TaharezLook/Editbox", 0.45f, 0, 0.15f, 0.2f, "0", "", true},
+    {"high score", "TaharezLook/Editbox", 0.85f, 0.1f, 0.15f, 0.05f, "High Score: ", "fkp-16", true},
+};
+
+void expectFraction(float fraction, const CEGUI::UDim& dim)
+{
+    EXPECT_FLOAT_EQ(fraction, dim.d_scale);
+    EXPECT_EQ(0, dim.d_offset);
+}
+
+bool readOnly(const CEGUI::Window* window)
+{
+    if (const CEGUI::Editbox* box = dynamic_cast<const CEGUI::Editbox*>(window))
+        return box->isReadOnly();
+    if (const CEGUI::MultiLineEditbox* box = dynamic_cast<const CEGUI::MultiLineEditbox*>(window))
+        return box->isReadOnly();
+    return false;
+}
+
+CEGUI::Sizef nativeResolution(const char* font)
+{
+    return CEGUI::FontManager::getSingleton().get(font).getNativeResolution();
+}
+}
+
+TEST_F(GameplayTest, StartUpShowsOnlyTheMenuWithItsWindowsLaidOut)
+{
+    TestGame& g = game();
+    CEGUI::Window* root = gui().getRootWindow();
+    ASSERT_EQ(g.mGuiRoot, root);
+    EXPECT_EQ("_MasterRoot", root->getName());
+    EXPECT_EQ("DefaultWindow", root->getType());
+    expectFraction(1, root->getWidth());
+    expectFraction(1, root->getHeight());
+    EXPECT_TRUE(g.mPaused);
+
+    for (const WindowSpec& spec : WINDOWS) {
+        SCOPED_TRACE(spec.path);
+        ASSERT_TRUE(root->isChild(spec.path));
+        const CEGUI::Window* window = root->getChild(spec.path);
+        EXPECT_EQ(spec.type, window->getType());
+        expectFraction(spec.x, window->getXPosition());
+        expectFraction(spec.y, window->getYPosition());
+        expectFraction(spec.width, window->getWidth());
+        expectFraction(spec.height, window->getHeight());
+        std::string text = window->getText().c_str();
+        // The multi-line box keeps its text ending in a line break of its own.
+        if (dynamic_cast<const CEGUI::MultiLineEditbox*>(window) && !text.empty() && text.back() == '\n')
+            text.pop_back();
+        EXPECT_EQ(spec.text, text);
+        EXPECT_EQ(spec.font[0] ? spec.font : "DejaVuSans-10", window->getFont()->getName());
+        EXPECT_EQ(spec.readOnly, readOnly(window));
+        // Only the menu and its buttons are up.
+        const bool menu = std::string(spec.path).rfind("Background", 0) == 0;
+        EXPECT_EQ(menu, window->isVisible());
+    }
+
+    EXPECT_EQ(g.mMenuWindow, root->getChild("Background"));
+    EXPECT_EQ(g.mChargeBar, root->getChild("shootstr"));
+    EXPECT_EQ(g.mInfoWindow, root->getChild("infos window"));
+    EXPECT_EQ(g.mHelpWindow, root->getChild("help window"));
+    EXPECT_EQ(g.mHelpHintWindow, root->getChild("f1"));
+    EXPECT_EQ(g.mTimeWindow, root->getChild("time_counter"));
+    EXPECT_EQ(g.mHighScoreWindow, root->getChild("high score"));
+
+    EXPECT_EQ("Time Left", g.mTimeWindow->getTooltipText());
+    ASSERT_NE(nullptr, gui().getDefaultTooltipObject());
+    EXPECT_EQ("TaharezLook/Tooltip", gui().getDefaultTooltipObject()->getType());
+    EXPECT_TRUE(static_cast<CEGUI::MultiLineEditbox*>(g.mHelpWindow)->isWordWrapped());
+    EXPECT_FALSE(g.mChargeBar->isDisabled());
+    EXPECT_EQ("DejaVuSans-10", gui().getDefaultFont()->getName());
+    EXPECT_EQ(CEGUI::Sizef(150, 100), nativeResolution("DejaVuSans-10"));
+    EXPECT_EQ(CEGUI::Sizef(420, 200), nativeResolution("fkp-16"));
+    EXPECT_TRUE(gui().getMouseCursor().isVisible());
+    EXPECT_EQ("TaharezLook/MouseArrow", gui().getMouseCursor().getDefaultImage()->getName());
+}
+
+TEST_F(GameplayTest, NewHidesTheMenuAndShowsTheHeadsUpDisplay)
+{
+    writeFile("high.score", "-3");
+    TestGame& g = game();
+    EXPECT_EQ(-3, g.mHighScore);
+    g.mHelpWindow->show();
+    newGame();
+    EXPECT_TRUE(g.mGameStarted);
+    EXPECT_FALSE(g.mPaused);
+    EXPECT_FALSE(g.mMenuWindow->isVisible());
+    EXPECT_FALSE(gui().getMouseCursor().isVisible());
+    for (CEGUI::Window* window : {g.mTimeWindow, g.mInfoWindow, static_cast<CEGUI::Window*>(g.mChargeBar),
+                                  g.mHighScoreWindow, g.mHelpHintWindow})
+        EXPECT_TRUE(window->isVisible()) << window->getName();
+    // The help window keeps what F1 made of it.
+    EXPECT_TRUE(g.mHelpWindow->isVisible());
+    EXPECT_EQ(1, g.mLevel);
+    EXPECT_EQ(31, g.mLevelTimeLimit);
+    EXPECT_FLOAT_EQ(0.1f, g.mCharge);
+    EXPECT_EQ(1.0f, g.mChargeStep);
+    EXPECT_TRUE(log().has("New game started"));
+    EXPECT_TRUE(log().has("Level 1 built with 6 barrels and a time limit of 31 s"));
+
+    harness().frame(FRAME);
+    EXPECT_EQ("Level: 1   Score: 6", g.mInfoWindow->getText());
+    EXPECT_EQ("High Score: -3", g.mHighScoreWindow->getText());
+}
+
+TEST_F(GameplayTest, NewFromThePauseMenuRestartsLevelOneAndKeepsTheBestScore)
+{
+    newGame();
+    TestGame& g = game();
+    holdKey(OIS::KC_SPACE, 2);
+    holdKey(OIS::KC_SPACE, 2);
+    ASSERT_EQ(2u, g.mBalls.size());
+    g.mHighScore = 10;
+    g.mLevel = 2;
+    g.mChargeStep = 0.5f;
+    g.mLevelElapsed = 12;
+    holdKey(OIS::KC_ESCAPE, 1);
+    ASSERT_TRUE(g.mPaused);
+
+    newGame();
+    EXPECT_FALSE(g.mPaused);
+    EXPECT_EQ(1, g.mLevel);
+    EXPECT_EQ(6u, g.mBarrels.size());
+    EXPECT_TRUE(g.mBalls.empty());
+    EXPECT_EQ(6, g.mBarrelsPlaced);
+    EXPECT_EQ(0, g.mShotsFired);
+    EXPECT_EQ(0, g.mLevelElapsed);
+    EXPECT_EQ(1.0f, g.mChargeStep);
+    EXPECT_EQ(10, g.mHighScore);
+    // Ball numbering goes on; the old objects are gone from the scene, the new barrels have new names.
+    EXPECT_EQ(2, g.mNextBallIndex);
+    EXPECT_FALSE(g.mSceneManager->hasEntity("Ball0"));
+    EXPECT_FALSE(g.mSceneManager->hasEntity("Box0"));
+    EXPECT_TRUE(g.mSceneManager->hasEntity("Box6"));
+    EXPECT_TRUE(g.mRemovedBalls.empty());
+    EXPECT_TRUE(g.mRemovedBarrels.empty());
+}

@@ -1,0 +1,212 @@
+// The player's hands: SPACE charges and fires, ESC pauses, F1 shows help, the mouse aims or drives the menu.
+#include "GameplayFixture.h"
+
+#include "DynamicsRigidBody.h"
+
+#include <OgreCamera.h>
+#include <OgreEntity.h>
+#include <OgreSceneNode.h>
+
+#include <BulletDynamics/Dynamics/btRigidBody.h>
+
+#include <CEGUI/GUIContext.h>
+#include <CEGUI/MouseCursor.h>
+#include <CEGUI/System.h>
+#include <CEGUI/widgets/ProgressBar.h>
+
+namespace {
+float speedOf(const Ball* ball)
+{
+    return ball->rigidBody()->bulletBody()->getLinearVelocity().length();
+}
+
+bool cursorVisible()
+{
+    return CEGUI::System::getSingleton().getDefaultGUIContext().getMouseCursor().isVisible();
+}
+
+struct TickCase
+{
+    float eventTime;
+    int polls;
+    int ticks;
+};
+}
+
+// How often the charge grows depends on the event time against the 0.01 s interval: one tick per poll at most.
+TEST_F(GameplayTest, ChargeTicksFollowTheEventTime)
+{
+    newGame();
+    const TickCase cases[] = {{0.02f, 10, 10}, {0.01f, 10, 10}, {0.004f, 10, 4}, {0.5f, 3, 3}};
+    for (const TickCase& c : cases) {
+        SCOPED_TRACE(c.eventTime);
+        game().mCharge = 0;
+        game().mChargeTimer = 0;
+        harness().keyboard.press(OIS::KC_SPACE);
+        // The frame time is kept short: only the event time drives charging.
+        for (int i = 0; i < c.polls; ++i)
+            harness().frame(FRAME, c.eventTime);
+        EXPECT_FLOAT_EQ(static_cast<float>(c.ticks), game().mCharge);
+        EXPECT_FLOAT_EQ(game().mCharge / 100, game().mChargeBar->getProgress());
+        EXPECT_TRUE(game().mKeyStates[OIS::KC_SPACE]);
+        EXPECT_TRUE(game().mBalls.empty());
+        // Drop the charge without firing, for the next case.
+        harness().keyboard.release(OIS::KC_SPACE);
+        game().mKeyStates[OIS::KC_SPACE] = false;
+    }
+}
+
+TEST_F(GameplayTest, FullChargeFiresTheNewestBallAtTwoHundred)
+{
+    newGame();
+    EXPECT_FLOAT_EQ(0.1f, game().mCharge);
+    harness().keyboard.press(OIS::KC_SPACE);
+    harness().frames(150, 0.02f);
+    EXPECT_FLOAT_EQ(100, game().mCharge);
+    EXPECT_FLOAT_EQ(1, game().mChargeBar->getProgress());
+
+    harness().keyboard.release(OIS::KC_SPACE);
+    harness().frame(0.02f);
+    ASSERT_EQ(1u, game().mBalls.size());
+    EXPECT_EQ(1, game().mShotsFired);
+    EXPECT_EQ(1, game().mNextBallIndex);
+    EXPECT_EQ(0, game().mCharge);
+    EXPECT_FLOAT_EQ(0.01f, game().mChargeBar->getProgress());
+    EXPECT_FALSE(game().mKeyStates[OIS::KC_SPACE]);
+    // One physics step after the shot: gravity has barely touched it.
+    EXPECT_NEAR(200, speedOf(game().mBalls.front()), 0.5f);
+
+    holdKey(OIS::KC_SPACE, 5, 0.02f);
+    ASSERT_EQ(2u, game().mBalls.size());
+    EXPECT_EQ(2, game().mShotsFired);
+    EXPECT_NEAR(10, speedOf(game().mBalls.front()), 0.5f);
+    EXPECT_EQ("Ball1", game().mBalls.front()->entity()->getName());
+}
+
+TEST_F(GameplayTest, TapShorterThanOneTickFiresNothing)
+{
+    newGame();
+    // The timer left by the last tick of an earlier shot is still above this press's event time.
+    game().mChargeTimer = 0.01f;
+    holdKey(OIS::KC_SPACE, 1, 0.004f);
+    EXPECT_TRUE(game().mBalls.empty());
+    EXPECT_EQ(0, game().mShotsFired);
+    EXPECT_FLOAT_EQ(0.1f, game().mCharge);
+    EXPECT_FLOAT_EQ(0.006f, game().mChargeTimer);
+}
+
+TEST_F(GameplayTest, ChargeHeldWhenTimeRunsOutFiresOnceAndThenSpaceIsDead)
+{
+    newGame();
+    harness().keyboard.press(OIS::KC_SPACE);
+    harness().frames(3, FRAME);
+    EXPECT_FLOAT_EQ(3.1f, game().mCharge);
+
+    // The next frame's rules end the game; its poll fires the charged shot with SPACE still down.
+    game().mLevelTimeLimit = game().mLevelElapsed + FRAME / 2;
+    harness().frame(FRAME);
+    EXPECT_TRUE(game().mGameOver);
+    EXPECT_EQ(1u, game().mBalls.size());
+    EXPECT_EQ(1, game().mShotsFired);
+
+    harness().frames(5, FRAME);
+    harness().keyboard.release(OIS::KC_SPACE);
+    holdKey(OIS::KC_SPACE, 5);
+    EXPECT_EQ(1, game().mShotsFired);
+    EXPECT_EQ(0, game().mCharge);
+}
+
+TEST_F(GameplayTest, SpaceIsIgnoredWhilePausedAndTheShotFiresOnResume)
+{
+    newGame();
+    harness().keyboard.press(OIS::KC_SPACE);
+    harness().frames(3, FRAME);
+    holdKey(OIS::KC_ESCAPE, 1);
+    ASSERT_TRUE(game().mPaused);
+    const float charge = game().mCharge;
+
+    harness().frames(10, FRAME);
+    harness().keyboard.release(OIS::KC_SPACE);
+    harness().frames(3, FRAME);
+    EXPECT_EQ(charge, game().mCharge);
+    EXPECT_TRUE(game().mKeyStates[OIS::KC_SPACE]);
+    EXPECT_TRUE(game().mBalls.empty());
+
+    holdKey(OIS::KC_ESCAPE, 1);
+    EXPECT_FALSE(game().mPaused);
+    EXPECT_EQ(1u, game().mBalls.size());
+    EXPECT_NEAR(2 * charge, speedOf(game().mBalls.front()), 0.5f);
+}
+
+TEST_F(GameplayTest, EscAndF1ActOnReleaseOncePerPressAfterTheFirstGame)
+{
+    // Before the first game both keys are ignored.
+    holdKey(OIS::KC_ESCAPE, 3);
+    holdKey(OIS::KC_F1, 3);
+    EXPECT_TRUE(game().mPaused);
+    EXPECT_TRUE(game().mMenuWindow->isVisible());
+    EXPECT_FALSE(game().mHelpWindow->isVisible());
+    EXPECT_FALSE(game().mTimeWindow->isVisible());
+    EXPECT_TRUE(cursorVisible());
+
+    newGame();
+    game().mTimeWindow->hide();
+    harness().keyboard.press(OIS::KC_ESCAPE);
+    harness().frames(4, FRAME);
+    EXPECT_FALSE(game().mPaused);
+    harness().keyboard.release(OIS::KC_ESCAPE);
+    harness().frame(FRAME);
+    EXPECT_TRUE(game().mPaused);
+    EXPECT_TRUE(game().mMenuWindow->isVisible());
+    EXPECT_TRUE(cursorVisible());
+    EXPECT_TRUE(game().mTimeWindow->isVisible());
+
+    holdKey(OIS::KC_ESCAPE, 2);
+    EXPECT_FALSE(game().mPaused);
+    EXPECT_FALSE(game().mMenuWindow->isVisible());
+    EXPECT_FALSE(cursorVisible());
+
+    holdKey(OIS::KC_F1, 4);
+    EXPECT_TRUE(game().mHelpWindow->isVisible());
+    holdKey(OIS::KC_F1, 1);
+    EXPECT_FALSE(game().mHelpWindow->isVisible());
+}
+
+TEST_F(GameplayTest, MouseTurnsTheCameraWhilePlayingAndSendsNoClicks)
+{
+    newGame();
+    Ogre::SceneNode* node = harness().camera()->getParentSceneNode();
+    const Ogre::Quaternion before = node->getOrientation();
+    harness().mouse.move(10, -4);
+    harness().mouse.setButton(OIS::MB_Left, true);
+    harness().frame(FRAME);
+    EXPECT_NEAR(-1.3f, Ogre::Degree(game().mYawStep).valueDegrees(), 1e-4f);
+    EXPECT_NEAR(0.52f, Ogre::Degree(game().mPitchStep).valueDegrees(), 1e-4f);
+    EXPECT_FALSE(game().mGuiMouseDown);
+    EXPECT_FALSE(before.equals(node->getOrientation(), Ogre::Degree(1)));
+}
+
+TEST_F(GameplayTest, ClickOnNewStartsAGame)
+{
+    TestGame& playing = game();
+    // Into the top-left corner, then onto the New button in the middle of the 800 x 600 window.
+    harness().mouse.move(-5000, -5000);
+    harness().frame(FRAME);
+    harness().mouse.move(400, 260);
+    harness().frame(FRAME);
+    harness().mouse.move(0, 0);
+    harness().mouse.setButton(OIS::MB_Left, true);
+    harness().frames(3, FRAME);
+    EXPECT_TRUE(playing.mGuiMouseDown);
+    EXPECT_FALSE(playing.mGameStarted);
+
+    harness().mouse.setButton(OIS::MB_Left, false);
+    harness().frame(FRAME);
+    EXPECT_FALSE(playing.mGuiMouseDown);
+    EXPECT_TRUE(playing.mGameStarted);
+    EXPECT_FALSE(playing.mPaused);
+    EXPECT_FALSE(playing.mMenuWindow->isVisible());
+    EXPECT_EQ(6u, playing.mBarrels.size());
+    // The camera stayed put: the mouse belonged to the menu until the click.
+    EXPECT_EQ(0, Ogre::Degree(playing.mYawStep).valueDegrees());
+}

@@ -7,7 +7,7 @@ BARRELS_BUILD=${BARRELS_BUILD:-$BARRELS_ROOT/build}
 BARRELS_PACKAGES=(
   cmake g++ make pkg-config
   libogre-1.12-dev ogre-1.12-tools libcegui-mk2-dev libois-dev libbullet-dev
-  libsdl2-dev libx11-dev libgtest-dev
+  libsdl2-dev libx11-dev libxtst-dev libgtest-dev
   xvfb xauth xdotool x11-utils x11-apps mesa-utils libgl1-mesa-dri imagemagick fonts-dejavu-core
 )
 

@@ -23,7 +23,9 @@ CEGUI::GUIContext& guiContext()
 bool Game::pollKeyboard(const Ogre::FrameEvent& evt)
 {
     // Every action happens on release, when the key is up but was down at the previous poll.
-    const float eventTime = evt.timeSinceLastEvent;
+    // The charge clock runs on the frame's time: the engine measures this event's time since
+    // frameStarted in whole milliseconds, after the frame was only queued, so it is mostly 0 here.
+    const float frameTime = evt.timeSinceLastFrame;
 
     if (mGameStarted) {
         if (mKeyboardDevice->isKeyDown(OIS::KC_F1)) {
@@ -55,14 +57,14 @@ bool Game::pollKeyboard(const Ogre::FrameEvent& evt)
         return true;
 
     if (mKeyboardDevice->isKeyDown(OIS::KC_SPACE) && !mGameOver) {
-        if (mChargeTimer - eventTime <= 0) {
+        if (mChargeTimer - frameTime <= 0) {
             // A late tick is not made up for: at most one tick per poll.
             mKeyStates[OIS::KC_SPACE] = true;
             mCharge = mCharge + mChargeStep > FULL_CHARGE ? FULL_CHARGE : mCharge + mChargeStep;
             mChargeBar->setProgress(mCharge / FULL_CHARGE);
             mChargeTimer = mChargeInterval;
         } else {
-            mChargeTimer -= eventTime;
+            mChargeTimer -= frameTime;
         }
     } else if (mKeyStates[OIS::KC_SPACE]) {
         mKeyStates[OIS::KC_SPACE] = false;

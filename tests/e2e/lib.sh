@@ -4,7 +4,7 @@
 E2E_FAILURES=0
 
 fail() { echo "FAIL: $*" >&2; E2E_FAILURES=$((E2E_FAILURES + 1)); }
-pass() { echo "ok: $*"; }
+pass() { echo "ok ($SECONDS s): $*"; }
 
 # A fresh working directory holding the engine's three files from the build's run directory.
 make_workdir() {
@@ -48,6 +48,37 @@ click_at() {
   xdotool mouseup 1
 }
 
+# The game's GUI cursor moves only by the relative motion the input library reports, and that
+# library warps the grabbed pointer back to the window's centre whenever it nears an edge.
+# A move from the centre that reaches an edge therefore adds a known step, and the warp back shows
+# the game has taken it in. Pushed far up and left, the cursor sticks at (0,0); from there edge steps
+# alone reach any point exactly, and leave the pointer at the centre, ready for more steps.
+GAME_W=800 GAME_H=600
+
+pointer_at_window() {
+  local window=$1 x=$2 y=$3 X Y SCREEN WINDOW ox oy
+  eval "$(xdotool getmouselocation --shell)"
+  read -r ox oy < <(xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}')
+  [ "$X" -eq $((ox + x)) ] && [ "$Y" -eq $((oy + y)) ]
+}
+
+# edge_step WINDOW DX DY: moves the pointer from the centre by DX,DY, one of them onto an edge
+# (|DX| >= 396 or |DY| >= 296); waits for the warp back.
+edge_step() {
+  local window=$1 cx=$((GAME_W / 2)) cy=$((GAME_H / 2))
+  xdotool mousemove --window "$window" $((cx + $2)) $((cy + $3))
+  wait_until 30 pointer_at_window "$window" $cx $cy
+}
+
+# gui_cursor_to WINDOW X Y: puts the game's GUI cursor on window pixel X,Y (X <= 400).
+gui_cursor_to() {
+  local w=$1 x=$2 y=$3 i
+  # Each full step up-left exceeds the window from any start after three.
+  for i in 1 2 3; do edge_step "$w" -398 -298 || return 1; done
+  # X rides on a step down to the bottom edge and back up; Y, in two halves, on a step to the right edge and back.
+  edge_step "$w" "$x" 298 && edge_step "$w" 0 -298 && edge_step "$w" 398 $((y / 2)) && edge_step "$w" -398 $((y - y / 2))
+}
+
 game_running() { kill -0 "$GAME_PID" 2>/dev/null; }
 game_ended() { ! game_running; }
 
@@ -77,3 +108,120 @@ lit_fraction() {
 DIALOG_NAME="Rendering Settings"
 dialog_accept() { click_at "$1" 446 353; }
 dialog_cancel() { click_at "$1" 376 353; }
+
+# --- Playing a session ---------------------------------------------------------------------
+# Screenshots of a case are kept in $E2E_SHOTS (named in every failure message); the rest is removed.
+E2E_SHOTS=${E2E_SHOTS:-/tmp/barrels-e2e-shots}
+
+# fail_shot MESSAGE FILE...: a failure, with the pictures that show it saved where the message says.
+fail_shot() {
+  local message=$1 file saved=(); shift
+  mkdir -p "$E2E_SHOTS"
+  for file in "$@"; do
+    [ -f "$file" ] || continue
+    cp "$file" "$E2E_SHOTS/$(basename "$(dirname "$file")")-$(basename "$file")"
+    saved+=("$E2E_SHOTS/$(basename "$(dirname "$file")")-$(basename "$file")")
+  done
+  fail "$message (screenshots: ${saved[*]:-none})"
+}
+
+# Fraction of pixels above a grey LEVEL (percent) in a region WxH+X+Y.
+bright_fraction() {
+  convert "$1" -crop "$2" +repage -colorspace Gray -threshold "$3%" -format "%[fx:mean]" info:
+}
+# Fraction of strongly coloured pixels (HSL saturation over 40%) in a region: rusty barrels, not grey stones.
+colour_fraction() {
+  convert "$1" -crop "$2" +repage -colorspace HSL -channel G -separate -threshold 40% -format "%[fx:mean]" info:
+}
+# Number of pixels that differ (beyond 10% fuzz) between the same region of two pictures.
+changed_pixels() {
+  local a b
+  a=$(mktemp --suffix=.png) b=$(mktemp --suffix=.png)
+  convert "$1" -crop "$3" +repage "$a" && convert "$2" -crop "$3" +repage "$b"
+  compare -metric AE -fuzz 10% "$a" "$b" null: 2>&1 | cut -d' ' -f1
+  rm -f "$a" "$b"
+}
+# above A B / below A B: real-number comparisons for the checks.
+above() { awk "BEGIN{exit !($1 > $2)}"; }
+below() { awk "BEGIN{exit !($1 < $2)}"; }
+
+# Regions of the 800x600 window. The menu's two buttons are white letters on black in its centre;
+# the heads-up boxes sit on the black sky at the top; the help window on the sky at the left.
+REGION_NEW=180x60+310+235
+REGION_QUIT=180x60+310+315
+REGION_INFO=120x30+680+0
+REGION_TIME=120x120+360+0
+REGION_HINT=120x30+0+0
+REGION_HELP=200x140+0+125
+REGION_BARRELS=300x105+250+225
+REGION_CHARGE=430x20+280+533
+# A spot of empty sky where the GUI cursor is parked to see whether it is drawn.
+CURSOR_X=100 CURSOR_Y=150 REGION_CURSOR=24x24+100+150
+# Centres of the New and Quit buttons.
+NEW_X=400 NEW_Y=264 QUIT_X=400 QUIT_Y=345
+
+# snap NAME: a screenshot of the game window into the work dir; prints its path.
+snap() {
+  local file="$WORKDIR/$1.png"
+  screenshot "$file" "$WINDOW" && echo "$file"
+}
+
+menu_shown() { above "$(bright_fraction "$1" $REGION_NEW 85)" 0.15 && above "$(bright_fraction "$1" $REGION_QUIT 85)" 0.15; }
+menu_hidden() { below "$(bright_fraction "$1" $REGION_NEW 85)" 0.02 && below "$(bright_fraction "$1" $REGION_QUIT 85)" 0.02; }
+hud_shown() { above "$(bright_fraction "$1" $REGION_INFO 8)" 0.1 && above "$(bright_fraction "$1" $REGION_TIME 8)" 0.1 && above "$(bright_fraction "$1" $REGION_HINT 8)" 0.1; }
+hud_hidden() { below "$(bright_fraction "$1" $REGION_INFO 8)" 0.01 && below "$(bright_fraction "$1" $REGION_TIME 8)" 0.01 && below "$(bright_fraction "$1" $REGION_HINT 8)" 0.01; }
+help_shown() { above "$(bright_fraction "$1" $REGION_HELP 8)" 0.2; }
+help_hidden() { below "$(bright_fraction "$1" $REGION_HELP 8)" 0.01; }
+cursor_shown() { above "$(bright_fraction "$1" $REGION_CURSOR 30)" 0.05; }
+cursor_hidden() { below "$(bright_fraction "$1" $REGION_CURSOR 30)" 0.01; }
+
+# wait_picture SECONDS NAME CHECK: screenshots NAME until CHECK accepts it.
+wait_picture() {
+  local limit=$1 name=$2 check=$3
+  _picture_ok() { local f; f=$(snap "$name") && "$check" "$f"; }
+  wait_until "$limit" _picture_ok
+}
+
+# launch BINARY WORKDIR: starts the game, accepts the dialog, waits for the menu. Sets WINDOW.
+launch() {
+  WORKDIR=$2
+  start_game "$1" "$WORKDIR"
+  local dialog
+  dialog=$(wait_window "$DIALOG_NAME" 90) || { fail "no configuration dialog"; return 1; }
+  dialog_accept "$dialog"
+  WINDOW=$(wait_window "OGRE Render Window" 90) || { fail "no render window after Accept"; return 1; }
+  wait_until 90 log_has "$WORKDIR" "*** Initializing OIS ***" || { fail "no input start-up in Ogre.log"; return 1; }
+}
+
+# pass_frames: returns once the game has polled its devices in at least two more frames. Two edge steps
+# there and back: the GUI cursor or the camera ends where it was. A key held across this is seen,
+# however slow the frames (software rendering stalls for seconds when it first draws a new material).
+pass_frames() {
+  edge_step "$WINDOW" 398 0 && edge_step "$WINDOW" -398 0
+}
+
+# press_gui_button X Y LOG_LINE: clicks the GUI button at X,Y until LOG_LINE is in the engine log (or the game ends).
+press_gui_button() {
+  local x=$1 y=$2 line=$3 try
+  _clicked() { log_has "$WORKDIR" "$line" || game_ended; }
+  for try in 1 2 3; do
+    gui_cursor_to "$WINDOW" "$x" "$y" || return 1
+    # Held half a second by the clock: with the button down the pointer is not warped back, so no
+    # frame can be counted; a press lost in a stalled frame is tried again.
+    xdotool mousedown 1; sleep 0.5; xdotool mouseup 1
+    wait_until 30 _clicked && return 0
+  done
+  return 1
+}
+
+# tap_key KEY CHECK NAME: presses and releases KEY (the game acts on release) until the picture NAME passes CHECK.
+# A retry comes only after a long wait, so a slow frame cannot turn one press into two toggles.
+tap_key() {
+  local key=$1 check=$2 name=$3 try
+  for try in 1 2; do
+    xdotool keydown "$key"; pass_frames; xdotool keyup "$key"
+    wait_picture 30 "$name" "$check" && return 0
+    echo "retrying $key: $name not seen" >&2
+  done
+  return 1
+}

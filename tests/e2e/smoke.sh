@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The real binary starts, renders and ends: dialog Cancel, dialog Accept and window close, a broken resource list.
-# Usage: smoke.sh BARRELS CLOSE_WINDOW RUN_DIR   (runs itself again under its own virtual display)
+# Usage: smoke.sh BARRELS RUN_DIR CLOSE_WINDOW   (runs itself again under its own virtual display)
 set -u
 if [ -z "${E2E_INNER:-}" ]; then
-  E2E_INNER=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+  E2E_INNER=1 exec xvfb-run -a -n 110 -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
-BARRELS=$(realpath "$1") CLOSE_WINDOW=$(realpath "$2") RUN_DIR=$(realpath "$3")
+BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2") CLOSE_WINDOW=$(realpath "$3")
 source "$(dirname "$0")/lib.sh"
 
 # Cancel: exit status 0, no render window.

@@ -37,7 +37,7 @@ for entry in "${CASES[@]}"; do
   # The media are loaded after the dialog: it comes first and is accepted.
   _dialog_or_box() { window_exists "$DIALOG_NAME" || window_exists "An exception has occured!" || game_ended; }
   wait_until 90 _dialog_or_box
-  window_exists "$DIALOG_NAME" && dialog_accept "$(window_id "$DIALOG_NAME")"
+  window_exists "$DIALOG_NAME" && dialog_accept_until_gone "$(window_id "$DIALOG_NAME")"
   if box=$(wait_window "An exception has occured!" 90); then
     xdotool windowfocus "$box" key Return
   else

@@ -108,6 +108,16 @@ lit_fraction() {
 DIALOG_NAME="Rendering Settings"
 dialog_accept() { click_at "$1" 446 353; }
 dialog_cancel() { click_at "$1" 376 353; }
+# A click that lands before the dialog has laid out its buttons is lost: click until the dialog goes.
+dialog_accept_until_gone() {
+  local try
+  _dialog_gone() { ! window_exists "$DIALOG_NAME"; }
+  for try in 1 2 3; do
+    dialog_accept "$1"
+    wait_until 15 _dialog_gone && return 0
+  done
+  return 1
+}
 
 # --- Playing a session ---------------------------------------------------------------------
 # Screenshots of a case are kept in $E2E_SHOTS (named in every failure message); the rest is removed.
@@ -188,7 +198,7 @@ launch() {
   start_game "$1" "$WORKDIR"
   local dialog
   dialog=$(wait_window "$DIALOG_NAME" 90) || { fail "no configuration dialog"; return 1; }
-  dialog_accept "$dialog"
+  dialog_accept_until_gone "$dialog"
   WINDOW=$(wait_window "OGRE Render Window" 90) || { fail "no render window after Accept"; return 1; }
   wait_until 90 log_has "$WORKDIR" "*** Initializing OIS ***" || { fail "no input start-up in Ogre.log"; return 1; }
 }

@@ -20,7 +20,7 @@ play() {
 
   # New: the log reports level 1 and the heads-up boxes appear at the top while the menu goes.
   press_gui_button $NEW_X $NEW_Y "New game started" || { fail "New: no new game in Ogre.log"; return; }
-  log_has "$WORKDIR" "Level 1 built with 6 barrels and a time limit of 31 s" || fail "New: level 1 not built"
+  wait_until 30 log_has "$WORKDIR" "Level 1 built with 6 barrels and a time limit of 31 s" || fail "New: level 1 not built"
   _playing() { hud_shown "$1" && menu_hidden "$1"; }
   wait_picture 60 playing _playing && pass "New shows the heads-up display" \
     || fail_shot "New: no heads-up display, or the menu stays" "$WORKDIR/menu.png" "$WORKDIR/playing.png"

@@ -13,4 +13,7 @@ protected:
     void setupCamera() override;
     void installFrameListener() override;
     void buildScene() override;
+
+private:
+    bool rendersInSoftware() const;
 };

@@ -19,7 +19,7 @@ CEGUI::GUIContext& gui()
     return CEGUI::System::getSingleton().getDefaultGUIContext();
 }
 
-struct WindowSpec
+struct ExpectedWindow
 {
     const char* path; // below "_MasterRoot"
     const char* type;
@@ -35,7 +35,7 @@ const char* const HELP =
     "grants you extra time upon being hit while the shiny metal barrel will slow your charge and weighs 3 times the "
     "normal weight.";
 
-const WindowSpec WINDOWS[] = {
+const ExpectedWindow WINDOWS[] = {
     {"Background", "TaharezLook/StaticImage", 0.35f, 0.35f, 0.3f, 0.3f, "", "", false},
     {"Background/NewGame", "TaharezLook/Button", 0.1f, 0.1f, 0.8f, 0.4f, "New", "", false},
     {"Background/QuitGame", "TaharezLook/Button", 0.1f, 0.55f, 0.8f, 0.4f, "Quit", "", false},
@@ -79,24 +79,24 @@ TEST_F(GameplayTest, StartUpShowsOnlyTheMenuWithItsWindowsLaidOut)
     expectFraction(1, root->getHeight());
     EXPECT_TRUE(g.mPaused);
 
-    for (const WindowSpec& spec : WINDOWS) {
-        SCOPED_TRACE(spec.path);
-        ASSERT_TRUE(root->isChild(spec.path));
-        const CEGUI::Window* window = root->getChild(spec.path);
-        EXPECT_EQ(spec.type, window->getType());
-        expectFraction(spec.x, window->getXPosition());
-        expectFraction(spec.y, window->getYPosition());
-        expectFraction(spec.width, window->getWidth());
-        expectFraction(spec.height, window->getHeight());
+    for (const ExpectedWindow& expected : WINDOWS) {
+        SCOPED_TRACE(expected.path);
+        ASSERT_TRUE(root->isChild(expected.path));
+        const CEGUI::Window* window = root->getChild(expected.path);
+        EXPECT_EQ(expected.type, window->getType());
+        expectFraction(expected.x, window->getXPosition());
+        expectFraction(expected.y, window->getYPosition());
+        expectFraction(expected.width, window->getWidth());
+        expectFraction(expected.height, window->getHeight());
         std::string text = window->getText().c_str();
         // The multi-line box keeps its text ending in a line break of its own.
         if (dynamic_cast<const CEGUI::MultiLineEditbox*>(window) && !text.empty() && text.back() == '\n')
             text.pop_back();
-        EXPECT_EQ(spec.text, text);
-        EXPECT_EQ(spec.font[0] ? spec.font : "DejaVuSans-10", window->getFont()->getName());
-        EXPECT_EQ(spec.readOnly, readOnly(window));
+        EXPECT_EQ(expected.text, text);
+        EXPECT_EQ(expected.font[0] ? expected.font : "DejaVuSans-10", window->getFont()->getName());
+        EXPECT_EQ(expected.readOnly, readOnly(window));
         // Only the menu and its buttons are up.
-        const bool menu = std::string(spec.path).rfind("Background", 0) == 0;
+        const bool menu = std::string(expected.path).rfind("Background", 0) == 0;
         EXPECT_EQ(menu, window->isVisible());
     }
 

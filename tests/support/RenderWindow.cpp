@@ -15,8 +15,10 @@
 
 RenderWindow& RenderWindow::instance()
 {
-    static RenderWindow fixture;
-    return fixture;
+    // Left to process exit, as the game leaves its engine: unloading the GL driver from among
+    // the other libraries' exit-time destructors crashed a test process now and then.
+    static RenderWindow* fixture = new RenderWindow();
+    return *fixture;
 }
 
 RenderWindow::RenderWindow()

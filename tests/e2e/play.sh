@@ -41,9 +41,9 @@ play() {
   tap_key Escape _resumed resumed && pass "ESC again resumes" || fail_shot "ESC again: still paused" "$WORKDIR/resumed.png"
 
   # SPACE held charges the bar; the release fires a ball that knocks barrels off the platform.
-  # A charge tick is due only after 0.01 s of the polls' event times, which under software rendering
-  # add up far slower than the clock: the key is held until the bar shows about a third (a ball fast
-  # enough to reach the barrels), not for a set time. Screenshots stall the game, so they come once a second.
+  # The charge grows at most one tick per frame, so its pace follows the frame rate: the key is held
+  # until the bar shows about a third (a ball fast enough to reach the barrels), not for a set time.
+  # Screenshots stall the game, so they come once a second.
   local before colour_before
   before=$(snap before-shot)
   colour_before=$(colour_fraction "$before" $REGION_BARRELS)

@@ -49,7 +49,7 @@ long residentKiB()
     return -1;
 }
 
-struct BodySpec
+struct BodyPlan
 {
     enum Kind { Plane, Platform, Barrel, Ball } kind;
     Ogre::Vector3 position;
@@ -57,19 +57,19 @@ struct BodySpec
 };
 
 // A floor, the platform, 20 barrels in four rows on it and 30 balls thrown at them.
-std::vector<BodySpec> layout()
+std::vector<BodyPlan> layout()
 {
-    std::vector<BodySpec> bodies;
-    bodies.push_back({BodySpec::Plane, Ogre::Vector3::ZERO, Ogre::Vector3::ZERO});
-    bodies.push_back({BodySpec::Platform, platformPosition, Ogre::Vector3::ZERO});
+    std::vector<BodyPlan> bodies;
+    bodies.push_back({BodyPlan::Plane, Ogre::Vector3::ZERO, Ogre::Vector3::ZERO});
+    bodies.push_back({BodyPlan::Platform, platformPosition, Ogre::Vector3::ZERO});
     const float barrelY = platformPosition.y + platformHalf.y + barrelHalf.y + 0.05f;
     for (int row = 0; row < 4; ++row)
         for (int column = 0; column < 5; ++column)
-            bodies.push_back({BodySpec::Barrel,
+            bodies.push_back({BodyPlan::Barrel,
                               Ogre::Vector3(-20.0f + 10 * column, barrelY, -17.5f + 5 * row),
                               Ogre::Vector3::ZERO});
     for (int i = 0; i < 30; ++i)
-        bodies.push_back({BodySpec::Ball,
+        bodies.push_back({BodyPlan::Ball,
                           Ogre::Vector3(-25.0f + 2 * (i % 25), 12.0f + 2 * (i / 25), 30.0f + i),
                           Ogre::Vector3(0, 4, -60)});
     return bodies;
@@ -89,15 +89,15 @@ struct Material
     float restitution, friction, mass;
 };
 
-Material materialOf(const Shapes& shapes, BodySpec::Kind kind)
+Material materialOf(const Shapes& shapes, BodyPlan::Kind kind)
 {
     auto* s = const_cast<Shapes*>(&shapes);
     switch (kind)
     {
-    case BodySpec::Plane: return {&s->plane, 0.1f, 0.8f, 0};
-    case BodySpec::Platform: return {&s->platform, 0.6f, 10.6f, 300};
-    case BodySpec::Barrel: return {&s->barrel, 0.6f, 1.6f, 3};
-    case BodySpec::Ball: break;
+    case BodyPlan::Plane: return {&s->plane, 0.1f, 0.8f, 0};
+    case BodyPlan::Platform: return {&s->platform, 0.6f, 10.6f, 300};
+    case BodyPlan::Barrel: return {&s->barrel, 0.6f, 1.6f, 3};
+    case BodyPlan::Ball: break;
     }
     return {&s->ball, 0.6f, 0.6f, 1};
 }
@@ -121,26 +121,26 @@ struct BareWorld
     std::vector<std::unique_ptr<TrivialMotionState>> states;
     std::vector<std::unique_ptr<btRigidBody>> bodies;
 
-    BareWorld(const Shapes& shapes, const std::vector<BodySpec>& specs)
+    BareWorld(const Shapes& shapes, const std::vector<BodyPlan>& plans)
     {
         world.setGravity(btVector3(gravity.x, gravity.y, gravity.z));
-        for (const BodySpec& spec : specs)
+        for (const BodyPlan& plan : plans)
         {
-            const Material m = materialOf(shapes, spec.kind);
+            const Material m = materialOf(shapes, plan.kind);
             btVector3 inertia(0, 0, 0);
             if (m.mass > 0)
                 m.shape->getBulletShape()->calculateLocalInertia(m.mass, inertia);
-            const btQuaternion rotation = spec.kind == BodySpec::Plane
+            const btQuaternion rotation = plan.kind == BodyPlan::Plane
                                               ? btQuaternion::getIdentity()
                                               : btQuaternion(halfTurn.x, halfTurn.y, halfTurn.z, halfTurn.w);
-            const btTransform start(rotation, btVector3(spec.position.x, spec.position.y, spec.position.z));
-            TrivialMotionState* state = spec.kind == BodySpec::Plane ? nullptr : new TrivialMotionState(start);
+            const btTransform start(rotation, btVector3(plan.position.x, plan.position.y, plan.position.z));
+            TrivialMotionState* state = plan.kind == BodyPlan::Plane ? nullptr : new TrivialMotionState(start);
             auto* body = new btRigidBody(m.mass, state, m.shape->getBulletShape(), inertia);
             body->setRestitution(m.restitution);
             body->setFriction(m.friction);
             if (!state)
                 body->setWorldTransform(start);
-            body->setLinearVelocity(btVector3(spec.velocity.x, spec.velocity.y, spec.velocity.z));
+            body->setLinearVelocity(btVector3(plan.velocity.x, plan.velocity.y, plan.velocity.z));
             world.addRigidBody(body);
             states.emplace_back(state);
             bodies.emplace_back(body);
@@ -160,7 +160,7 @@ struct GameWorld
     Collisions::DebugDrawer drawer;
     std::vector<std::unique_ptr<Dynamics::RigidBody>> bodies;
 
-    GameWorld(Ogre::SceneManager* scene, const Shapes& shapes, const std::vector<BodySpec>& specs)
+    GameWorld(Ogre::SceneManager* scene, const Shapes& shapes, const std::vector<BodyPlan>& plans)
         : world(scene, Ogre::AxisAlignedBox(-10000, -10000, -10000, 10000, 10000, 10000), gravity,
                 true, true, maxHandles)
     {
@@ -168,18 +168,18 @@ struct GameWorld
         world.attachDebugDrawer(&drawer);
         world.showDebugShapes(false);
         int index = 0;
-        for (const BodySpec& spec : specs)
+        for (const BodyPlan& plan : plans)
         {
-            const Material m = materialOf(shapes, spec.kind);
+            const Material m = materialOf(shapes, plan.kind);
             auto* body = new Dynamics::RigidBody("benchRigid" + std::to_string(index++), &world, 0, 0);
-            if (spec.kind == BodySpec::Plane)
-                body->attachStaticShape(m.shape, m.restitution, m.friction, spec.position,
+            if (plan.kind == BodyPlan::Plane)
+                body->attachStaticShape(m.shape, m.restitution, m.friction, plan.position,
                                         Ogre::Quaternion::IDENTITY);
             else
                 body->attachDynamicShape(scene->getRootSceneNode()->createChildSceneNode(), m.shape,
-                                         m.restitution, m.friction, m.mass, spec.position, halfTurn);
-            if (spec.kind != BodySpec::Plane)
-                body->setVelocity(spec.velocity);
+                                         m.restitution, m.friction, m.mass, plan.position, halfTurn);
+            if (plan.kind != BodyPlan::Plane)
+                body->setVelocity(plan.velocity);
             bodies.emplace_back(body);
         }
     }
@@ -211,9 +211,9 @@ int main()
 
     {
         const Shapes shapes;
-        const std::vector<BodySpec> specs = layout();
-        GameWorld game(scene, shapes, specs);
-        BareWorld bare(shapes, specs);
+        const std::vector<BodyPlan> plans = layout();
+        GameWorld game(scene, shapes, plans);
+        BareWorld bare(shapes, plans);
 
         // Alternate the two worlds frame by frame so both see the same machine state.
         using Clock = std::chrono::steady_clock;

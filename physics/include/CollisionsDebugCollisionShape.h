@@ -1,6 +1,5 @@
 // One shape's wireframe cage, drawn once at construction.
-#ifndef COLLISIONS_DEBUG_COLLISION_SHAPE_H
-#define COLLISIONS_DEBUG_COLLISION_SHAPE_H
+#pragma once
 
 #include "CollisionsDebugLines.h"
 
@@ -32,5 +31,3 @@ public:
     ~RayDebugShape() override;
 };
 }
-
-#endif

@@ -1,6 +1,5 @@
 // The physics library's debug-draw interface, drawing into a line set and logging its warnings.
-#ifndef COLLISIONS_DEBUG_DRAWER_H
-#define COLLISIONS_DEBUG_DRAWER_H
+#pragma once
 
 #include "CollisionsDebugLines.h"
 
@@ -54,5 +53,3 @@ private:
     int mDrawModes;
 };
 }
-
-#endif

@@ -1,6 +1,5 @@
 // Line-list renderable: segments are collected as point pairs and written to a fresh buffer on rebuild.
-#ifndef COLLISIONS_DEBUG_LINES_H
-#define COLLISIONS_DEBUG_LINES_H
+#pragma once
 
 #include <OgreSimpleRenderable.h>
 #include <OgreVector.h>
@@ -34,5 +33,3 @@ private:
     bool mGeometryBuilt;
 };
 }
-
-#endif

@@ -1,6 +1,5 @@
 // A scene object that owns one physics-library object and moves the caller's node with it.
-#ifndef COLLISIONS_OBJECT_H
-#define COLLISIONS_OBJECT_H
+#pragma once
 
 #include <OgreAxisAlignedBox.h>
 #include <OgreMovableObject.h>
@@ -60,5 +59,3 @@ protected:
     DebugCollisionShape* mDebugWireShape;
 };
 }
-
-#endif

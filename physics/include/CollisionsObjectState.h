@@ -1,6 +1,5 @@
 // Motion state: the one bridge between a simulated body and its scene node.
-#ifndef COLLISIONS_OBJECT_STATE_H
-#define COLLISIONS_OBJECT_STATE_H
+#pragma once
 
 #include <LinearMath/btMotionState.h>
 #include <LinearMath/btTransform.h>
@@ -23,5 +22,3 @@ private:
     btTransform mLastTransform;
 };
 }
-
-#endif

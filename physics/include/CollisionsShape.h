@@ -1,6 +1,5 @@
 // Collision shape wrappers: each owns one physics-library shape and can draw its wireframe.
-#ifndef COLLISIONS_SHAPE_H
-#define COLLISIONS_SHAPE_H
+#pragma once
 
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
@@ -85,5 +84,3 @@ private:
     btTriangleIndexVertexArray* mMesh;
 };
 }
-
-#endif

@@ -1,6 +1,5 @@
 // Owns the physics library's collision set-up and ties it to a scene manager.
-#ifndef COLLISIONS_WORLD_H
-#define COLLISIONS_WORLD_H
+#pragma once
 
 #include <OgreAxisAlignedBox.h>
 
@@ -63,5 +62,3 @@ protected:
     DebugDrawer* mInstalledDrawer;
 };
 }
-
-#endif

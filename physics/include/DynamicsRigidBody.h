@@ -1,6 +1,5 @@
 // A simulated rigid body: dynamic ones move the caller's scene node, static ones have no node.
-#ifndef DYNAMICS_RIGID_BODY_H
-#define DYNAMICS_RIGID_BODY_H
+#pragma once
 
 #include "CollisionsObject.h"
 
@@ -34,5 +33,3 @@ private:
     short mFilterMask;
 };
 }
-
-#endif

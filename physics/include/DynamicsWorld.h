@@ -1,6 +1,5 @@
 // A collision world with a solver and gravity that is stepped once per rendered frame.
-#ifndef DYNAMICS_WORLD_H
-#define DYNAMICS_WORLD_H
+#pragma once
 
 #include "CollisionsWorld.h"
 
@@ -33,5 +32,3 @@ protected:
     std::deque<RaycastVehicle*> mRegisteredVehicles;
 };
 }
-
-#endif

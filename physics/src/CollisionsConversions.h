@@ -1,6 +1,5 @@
 // Engine <-> physics-library value conversions; the quaternion component order differs.
-#ifndef COLLISIONS_CONVERSIONS_H
-#define COLLISIONS_CONVERSIONS_H
+#pragma once
 
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
@@ -15,5 +14,3 @@ inline btQuaternion toBullet(const Ogre::Quaternion& q) { return btQuaternion(q.
 inline Ogre::Vector3 toOgre(const btVector3& v) { return Ogre::Vector3(v.x(), v.y(), v.z()); }
 inline Ogre::Quaternion toOgre(const btQuaternion& q) { return Ogre::Quaternion(q.w(), q.x(), q.y(), q.z()); }
 }
-
-#endif

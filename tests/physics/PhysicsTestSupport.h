@@ -1,6 +1,5 @@
 // Helpers shared by the physics tests: engine log capture and line-buffer read-back.
-#ifndef PHYSICS_TEST_SUPPORT_H
-#define PHYSICS_TEST_SUPPORT_H
+#pragma once
 
 #include "CollisionsDebugLines.h"
 
@@ -54,5 +53,3 @@ inline std::vector<float> bufferContents(Collisions::DebugLines& lines)
     buffer->readData(0, buffer->getSizeInBytes(), values.data());
     return values;
 }
-
-#endif

@@ -1,6 +1,5 @@
 // A dynamics world under gravity in a window-free scene, with helpers to add bodies.
-#ifndef WORLD_FIXTURE_H
-#define WORLD_FIXTURE_H
+#pragma once
 
 #include "CollisionsShape.h"
 #include "DynamicsRigidBody.h"
@@ -54,5 +53,3 @@ protected:
     Collisions::StaticPlaneCollisionShape plane{Ogre::Vector3::UNIT_Y, 0};
     Dynamics::DynamicsWorld world;
 };
-
-#endif

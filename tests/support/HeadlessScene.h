@@ -1,6 +1,5 @@
 // Window-free engine fixture: a Root with no plug-ins, software buffers and one scene manager.
-#ifndef HEADLESS_SCENE_H
-#define HEADLESS_SCENE_H
+#pragma once
 
 namespace Ogre
 {
@@ -28,5 +27,3 @@ private:
     Ogre::DefaultHardwareBufferManager* mBuffers;
     Ogre::SceneManager* mSceneManager;
 };
-
-#endif

@@ -1,6 +1,5 @@
 // Engine fixture with a real, hidden GL window: root, overlays, resources, scene, camera.
-#ifndef RENDER_WINDOW_H
-#define RENDER_WINDOW_H
+#pragma once
 
 #include <OgreImage.h>
 
@@ -66,5 +65,3 @@ private:
     Ogre::SceneNode* mCameraNode;
     Ogre::Viewport* mViewport;
 };
-
-#endif

@@ -12,8 +12,8 @@
 
 bool ShellFrameListener::sShowCameraDetails = false;
 
-ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera,
-                                       bool bufferedKeys, bool bufferedMouse, bool bufferedJoystick)
+ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera, bool bufferedKeys,
+                                       bool bufferedMouse, bool bufferedJoystick)
     : mActiveCamera(camera), mMoveVector(Ogre::Vector3::ZERO), mSpeedFactor(0), mRenderWindow(window),
       mShowStatistics(true), mScreenshotCount(0), mMoveStep(0), mTurnStep(0), mToggleDelay(0), mYawStep(0),
       mPitchStep(0), mFilterMode(Ogre::TFO_BILINEAR), mAnisotropyLevel(1), mPolygonModeIndex(0),
@@ -131,7 +131,8 @@ void ShellFrameListener::refreshStatistics()
                                 Ogre::StringConverter::toString(stats.bestFrameTime) + " ms");
         worstElement->setCaption(worstFps + Ogre::StringConverter::toString(stats.worstFPS) + " " +
                                  Ogre::StringConverter::toString(stats.worstFrameTime) + " ms");
-        overlays.getOverlayElement("Core/NumTris")->setCaption(tris + Ogre::StringConverter::toString(stats.triangleCount));
+        overlays.getOverlayElement("Core/NumTris")
+            ->setCaption(tris + Ogre::StringConverter::toString(stats.triangleCount));
         overlays.getOverlayElement("Core/NumBatches")
             ->setCaption(batches + Ogre::StringConverter::toString(stats.batchCount));
         overlays.getOverlayElement("Core/DebugText")->setCaption(mStatusText);

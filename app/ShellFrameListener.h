@@ -19,8 +19,8 @@ class SceneNode;
 class ShellFrameListener : public Ogre::FrameListener, public OgreBites::WindowEventListener
 {
 public:
-    ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera,
-                       bool bufferedKeys, bool bufferedMouse, bool bufferedJoystick);
+    ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera, bool bufferedKeys, bool bufferedMouse,
+                       bool bufferedJoystick);
     virtual ~ShellFrameListener();
 
     bool frameRenderingQueued(const Ogre::FrameEvent& evt) override;

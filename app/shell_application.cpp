@@ -102,7 +102,8 @@ bool ShellApplication::configureWindow()
 
 void ShellApplication::pickSceneManager()
 {
-    mSceneManager = mEngineRoot->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "ShellSMInstance");
+    mSceneManager =
+        mEngineRoot->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "ShellSMInstance");
     mSceneManager->addRenderQueueListener(mOverlaySystem);
 }
 

@@ -42,8 +42,7 @@ public:
         MyContactResultCallback() : mHit(false) {}
 
         btScalar addSingleResult(btManifoldPoint& point, const btCollisionObjectWrapper* object0, int partId0,
-                                 int index0, const btCollisionObjectWrapper* object1, int partId1,
-                                 int index1) override;
+                                 int index0, const btCollisionObjectWrapper* object1, int partId1, int index1) override;
 
         bool mHit;
     };

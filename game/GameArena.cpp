@@ -27,7 +27,8 @@ void Game::buildArena()
     const Ogre::String& autodetect = Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME;
     Ogre::SceneNode* root = mSceneManager->getRootSceneNode();
 
-    Ogre::SceneNode* debugNode = root->createChildSceneNode("debugDrawer", Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+    Ogre::SceneNode* debugNode =
+        root->createChildSceneNode("debugDrawer", Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
     debugNode->attachObject(mPhysicsDebugDrawer);
 
     // Drawn ten units below the physical floor, so bodies resting on it float above the picture.

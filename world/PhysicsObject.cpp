@@ -7,8 +7,7 @@
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
-PhysicsObject::PhysicsObject()
-    : mStartPosition(Ogre::Vector3::ZERO), mEntity(nullptr), mBody(nullptr), mRemoved(false)
+PhysicsObject::PhysicsObject() : mStartPosition(Ogre::Vector3::ZERO), mEntity(nullptr), mBody(nullptr), mRemoved(false)
 {
 }
 

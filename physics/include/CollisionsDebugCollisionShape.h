@@ -3,8 +3,7 @@
 
 #include "CollisionsDebugLines.h"
 
-namespace Collisions
-{
+namespace Collisions {
 class CollisionShape;
 
 class DebugCollisionShape : public DebugLines

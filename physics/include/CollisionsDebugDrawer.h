@@ -5,8 +5,7 @@
 
 #include <LinearMath/btIDebugDraw.h>
 
-namespace Collisions
-{
+namespace Collisions {
 class DebugDrawer : public DebugLines, public btIDebugDraw
 {
 public:
@@ -14,8 +13,8 @@ public:
     ~DebugDrawer() override;
 
     void drawLine(const btVector3& from, const btVector3& to, const btVector3& color) override;
-    void drawContactPoint(const btVector3& pointOnB, const btVector3& normalOnB, btScalar distance,
-                          int lifeTime, const btVector3& color) override;
+    void drawContactPoint(const btVector3& pointOnB, const btVector3& normalOnB, btScalar distance, int lifeTime,
+                          const btVector3& color) override;
     void reportErrorWarning(const char* warningString) override;
     void draw3dText(const btVector3& location, const char* textString) override;
     void setDebugMode(int mode) override;

@@ -6,8 +6,7 @@
 
 #include <vector>
 
-namespace Collisions
-{
+namespace Collisions {
 class DebugLines : public Ogre::SimpleRenderable
 {
 public:
@@ -15,8 +14,7 @@ public:
     ~DebugLines() override;
 
     void appendLine(const Ogre::Vector3& from, const Ogre::Vector3& to);
-    void appendLine(Ogre::Real x1, Ogre::Real y1, Ogre::Real z1,
-                    Ogre::Real x2, Ogre::Real y2, Ogre::Real z2);
+    void appendLine(Ogre::Real x1, Ogre::Real y1, Ogre::Real z1, Ogre::Real x2, Ogre::Real y2, Ogre::Real z2);
     void resetLines();
     void rebuildGeometry();
 

@@ -12,8 +12,7 @@
 
 class btCollisionObject;
 
-namespace Collisions
-{
+namespace Collisions {
 class CollisionShape;
 class CollisionsWorld;
 class DebugCollisionShape;

@@ -4,8 +4,7 @@
 #include <LinearMath/btMotionState.h>
 #include <LinearMath/btTransform.h>
 
-namespace Collisions
-{
+namespace Collisions {
 class Object;
 
 class ObjectState : public btMotionState

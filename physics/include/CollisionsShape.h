@@ -9,8 +9,7 @@
 class btCollisionShape;
 class btTriangleIndexVertexArray;
 
-namespace Collisions
-{
+namespace Collisions {
 class DebugLines;
 
 class CollisionShape
@@ -71,8 +70,8 @@ public:
 class GImpactConcaveShape : public CollisionShape
 {
 public:
-    GImpactConcaveShape(Ogre::Vector3* vertices, unsigned int vertexCount,
-                        unsigned int* indices, unsigned int indexCount);
+    GImpactConcaveShape(Ogre::Vector3* vertices, unsigned int vertexCount, unsigned int* indices,
+                        unsigned int indexCount);
     ~GImpactConcaveShape() override;
 
     bool drawWireFrame(DebugLines* lines, const Ogre::Vector3& position,

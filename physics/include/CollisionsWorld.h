@@ -11,14 +11,12 @@ class btBroadphaseInterface;
 class btCollisionDispatcher;
 class btCollisionWorld;
 
-namespace Ogre
-{
+namespace Ogre {
 class SceneManager;
 class SceneNode;
 }
 
-namespace Collisions
-{
+namespace Collisions {
 class DebugDrawer;
 class DebugLines;
 class Object;
@@ -26,8 +24,8 @@ class Object;
 class CollisionsWorld
 {
 public:
-    CollisionsWorld(Ogre::SceneManager* sceneManager, const Ogre::AxisAlignedBox& bounds,
-                    bool createWorld, bool use32BitBroadphase, unsigned int maxHandles);
+    CollisionsWorld(Ogre::SceneManager* sceneManager, const Ogre::AxisAlignedBox& bounds, bool createWorld,
+                    bool use32BitBroadphase, unsigned int maxHandles);
     virtual ~CollisionsWorld();
 
     CollisionsWorld(const CollisionsWorld&) = delete;

@@ -9,8 +9,7 @@
 
 class btSequentialImpulseConstraintSolver;
 
-namespace Dynamics
-{
+namespace Dynamics {
 class Constraint;
 class RaycastVehicle;
 class RigidBody;
@@ -18,9 +17,8 @@ class RigidBody;
 class DynamicsWorld : public Collisions::CollisionsWorld
 {
 public:
-    DynamicsWorld(Ogre::SceneManager* sceneManager, const Ogre::AxisAlignedBox& bounds,
-                  const Ogre::Vector3& gravity, bool createWorld, bool use32BitBroadphase,
-                  unsigned int maxHandles);
+    DynamicsWorld(Ogre::SceneManager* sceneManager, const Ogre::AxisAlignedBox& bounds, const Ogre::Vector3& gravity,
+                  bool createWorld, bool use32BitBroadphase, unsigned int maxHandles);
     ~DynamicsWorld() override;
 
     void registerRigidBody(RigidBody* body, short group, short mask);

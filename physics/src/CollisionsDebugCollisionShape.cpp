@@ -5,8 +5,7 @@
 
 #include <OgreMaterialManager.h>
 
-namespace Collisions
-{
+namespace Collisions {
 DebugCollisionShape::DebugCollisionShape(CollisionShape* shape, int lineMaterialMode)
     : mLineMaterialMode(0), mHasWireframe(false)
 {
@@ -25,12 +24,18 @@ void DebugCollisionShape::setLineMaterialMode(int mode)
     mLineMaterialMode = mode;
 
     const char* material = nullptr;
-    switch (mode)
-    {
-    case 1: material = "CollisionsDebugLines/Enabled"; break;
-    case 2: material = "CollisionsDebugLines/Disabled"; break;
-    case 3: material = "CollisionsDebugLines/Static"; break;
-    default: return;
+    switch (mode) {
+    case 1:
+        material = "CollisionsDebugLines/Enabled";
+        break;
+    case 2:
+        material = "CollisionsDebugLines/Disabled";
+        break;
+    case 3:
+        material = "CollisionsDebugLines/Static";
+        break;
+    default:
+        return;
     }
     setMaterial(Ogre::MaterialManager::getSingleton().getByName(material, "Collisions"));
 }

@@ -6,9 +6,10 @@
 #include <OgreLog.h>
 #include <OgreLogManager.h>
 
-namespace Collisions
+namespace Collisions {
+DebugDrawer::DebugDrawer() : mDrawModes(DBG_NoDebug)
 {
-DebugDrawer::DebugDrawer() : mDrawModes(DBG_NoDebug) {}
+}
 
 DebugDrawer::~DebugDrawer() = default;
 
@@ -27,18 +28,18 @@ void DebugDrawer::drawLine(const btVector3& from, const btVector3& to, const btV
         appendLine(toOgre(from), toOgre(to));
 }
 
-void DebugDrawer::drawContactPoint(const btVector3&, const btVector3&, btScalar, int,
-                                   const btVector3&)
+void DebugDrawer::drawContactPoint(const btVector3&, const btVector3&, btScalar, int, const btVector3&)
 {
 }
 
 void DebugDrawer::reportErrorWarning(const char* warningString)
 {
-    Ogre::LogManager::getSingleton().getDefaultLog()->logMessage(warningString, Ogre::LML_NORMAL,
-                                                                 false);
+    Ogre::LogManager::getSingleton().getDefaultLog()->logMessage(warningString, Ogre::LML_NORMAL, false);
 }
 
-void DebugDrawer::draw3dText(const btVector3&, const char*) {}
+void DebugDrawer::draw3dText(const btVector3&, const char*)
+{
+}
 
 void DebugDrawer::setDebugMode(int mode)
 {
@@ -59,15 +60,11 @@ void DebugDrawer::drawAabb(const btVector3& from, const btVector3& to, const btV
 
     // The twelve edges, walked from corner to corner by flipping one sign at a time.
     btVector3 signs(1.f, 1.f, 1.f);
-    for (int i = 0; i < 4; ++i)
-    {
-        for (int j = 0; j < 3; ++j)
-        {
-            const btVector3 start(signs[0] * halfExtents[0], signs[1] * halfExtents[1],
-                                  signs[2] * halfExtents[2]);
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            const btVector3 start(signs[0] * halfExtents[0], signs[1] * halfExtents[1], signs[2] * halfExtents[2]);
             signs[j] *= -1.f;
-            const btVector3 end(signs[0] * halfExtents[0], signs[1] * halfExtents[1],
-                                signs[2] * halfExtents[2]);
+            const btVector3 end(signs[0] * halfExtents[0], signs[1] * halfExtents[1], signs[2] * halfExtents[2]);
             drawLine(start + centre, end + centre, color);
         }
         signs.setValue(-1.f, -1.f, -1.f);

@@ -10,10 +10,8 @@
 
 #include <algorithm>
 
-namespace Collisions
-{
-namespace
-{
+namespace Collisions {
+namespace {
 const char* const groupName = "Collisions";
 
 Ogre::Pass* firstPass(const Ogre::MaterialPtr& material)
@@ -52,8 +50,7 @@ DebugLines::DebugLines() : mGeometryBuilt(false)
     createMaterials();
 
     setCastShadows(false);
-    setMaterial(Ogre::MaterialManager::getSingleton().getByName("CollisionsDebugLines/Enabled",
-                                                                groupName));
+    setMaterial(Ogre::MaterialManager::getSingleton().getByName("CollisionsDebugLines/Enabled", groupName));
 }
 
 DebugLines::~DebugLines()
@@ -99,8 +96,7 @@ void DebugLines::appendLine(const Ogre::Vector3& from, const Ogre::Vector3& to)
     mLinePoints.push_back(to);
 }
 
-void DebugLines::appendLine(Ogre::Real x1, Ogre::Real y1, Ogre::Real z1,
-                            Ogre::Real x2, Ogre::Real y2, Ogre::Real z2)
+void DebugLines::appendLine(Ogre::Real x1, Ogre::Real y1, Ogre::Real z1, Ogre::Real x2, Ogre::Real y2, Ogre::Real z2)
 {
     appendLine(Ogre::Vector3(x1, y1, z1), Ogre::Vector3(x2, y2, z2));
 }
@@ -123,26 +119,21 @@ void DebugLines::rebuildGeometry()
 
     Ogre::VertexDeclaration* declaration = mRenderOp.vertexData->vertexDeclaration;
     Ogre::VertexBufferBinding* binding = mRenderOp.vertexData->vertexBufferBinding;
-    if (declaration->getElementCount() == 0)
-    {
+    if (declaration->getElementCount() == 0) {
         declaration->addElement(0, 0, Ogre::VET_FLOAT3, Ogre::VES_POSITION);
         declaration->addElement(0, 12, Ogre::VET_FLOAT1, Ogre::VES_TEXTURE_COORDINATES, 0);
-    }
-    else
-    {
+    } else {
         binding->unsetAllBindings();
     }
 
     // A fresh buffer each time: the point count changes from one rebuild to the next.
-    const Ogre::HardwareVertexBufferSharedPtr buffer =
-        Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
-            declaration->getVertexSize(0), mLinePoints.size(),
-            Ogre::HardwareBuffer::HBU_DYNAMIC_WRITE_ONLY_DISCARDABLE, false);
+    const Ogre::HardwareVertexBufferSharedPtr buffer = Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
+        declaration->getVertexSize(0), mLinePoints.size(), Ogre::HardwareBuffer::HBU_DYNAMIC_WRITE_ONLY_DISCARDABLE,
+        false);
     binding->setBinding(0, buffer);
 
     float* out = static_cast<float*>(buffer->lock(Ogre::HardwareBuffer::HBL_DISCARD));
-    for (const Ogre::Vector3& point : mLinePoints)
-    {
+    for (const Ogre::Vector3& point : mLinePoints) {
         *out++ = point.x;
         *out++ = point.y;
         *out++ = point.z;
@@ -155,14 +146,12 @@ void DebugLines::rebuildGeometry()
 
 Ogre::Real DebugLines::getBoundingRadius() const
 {
-    return Ogre::Math::Sqrt(std::max(mBox.getMinimum().squaredLength(),
-                                     mBox.getMaximum().squaredLength()));
+    return Ogre::Math::Sqrt(std::max(mBox.getMinimum().squaredLength(), mBox.getMaximum().squaredLength()));
 }
 
 Ogre::Real DebugLines::getSquaredViewDepth(const Ogre::Camera* camera) const
 {
-    const Ogre::Vector3 centre =
-        mBox.getMinimum() + (mBox.getMaximum() - mBox.getMinimum()) * 0.5f;
+    const Ogre::Vector3 centre = mBox.getMinimum() + (mBox.getMaximum() - mBox.getMinimum()) * 0.5f;
     return (camera->getDerivedPosition() - centre).squaredLength();
 }
 }

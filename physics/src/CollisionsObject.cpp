@@ -12,22 +12,13 @@
 
 #include <cassert>
 
-namespace Collisions
-{
+namespace Collisions {
 Object::Object(const Ogre::String& name, CollisionsWorld* world, bool createObject)
-    : Ogre::MovableObject(name),
-      mBodyNode(nullptr),
-      mAttachNode(nullptr),
-      mDebugNode(nullptr),
-      mMotionState(nullptr),
-      mOwnerWorld(world),
-      mBulletObject(nullptr),
-      mLocalBounds(Ogre::Vector3::ZERO, Ogre::Vector3::ZERO),
-      mShape(nullptr),
-      mDebugWireShape(nullptr)
+    : Ogre::MovableObject(name), mBodyNode(nullptr), mAttachNode(nullptr), mDebugNode(nullptr), mMotionState(nullptr),
+      mOwnerWorld(world), mBulletObject(nullptr), mLocalBounds(Ogre::Vector3::ZERO, Ogre::Vector3::ZERO),
+      mShape(nullptr), mDebugWireShape(nullptr)
 {
-    if (createObject)
-    {
+    if (createObject) {
         mBulletObject = new btCollisionObject();
         mMotionState = new ObjectState(this);
     }
@@ -35,11 +26,9 @@ Object::Object(const Ogre::String& name, CollisionsWorld* world, bool createObje
 
 Object::~Object()
 {
-    if (mBodyNode)
-    {
+    if (mBodyNode) {
         setDebugShapeVisible(false);
-        if (mAttachNode)
-        {
+        if (mAttachNode) {
             if (getParentSceneNode() == mAttachNode)
                 mAttachNode->detachObject(this);
             mBodyNode->removeAndDestroyChild(mAttachNode->getName());
@@ -62,17 +51,14 @@ Object::~Object()
 
 void Object::setDebugShapeVisible(bool show)
 {
-    if (show)
-    {
+    if (show) {
         if (mDebugWireShape || !mShape)
             return;
         mDebugWireShape = new DebugCollisionShape(mShape, 1);
         // Without a body node (a static body) the wireframe has nowhere to hang and stays unattached.
-        if (mDebugWireShape->hasWireframe() && mBodyNode)
-        {
+        if (mDebugWireShape->hasWireframe() && mBodyNode) {
             assert(mDebugNode == 0);
-            mDebugNode = mBodyNode->createChildSceneNode(getName() + "DebugShape",
-                                                         Ogre::Vector3::ZERO,
+            mDebugNode = mBodyNode->createChildSceneNode(getName() + "DebugShape", Ogre::Vector3::ZERO,
                                                          Ogre::Quaternion::IDENTITY);
             mDebugNode->setInheritScale(false);
             mDebugNode->attachObject(mDebugWireShape);
@@ -82,8 +68,7 @@ void Object::setDebugShapeVisible(bool show)
 
     if (!mDebugWireShape)
         return;
-    if (mDebugNode)
-    {
+    if (mDebugNode) {
         mDebugNode->detachObject(mDebugWireShape->getName());
         mBodyNode->removeAndDestroyChild(mDebugNode->getName());
         mDebugNode = nullptr;
@@ -116,8 +101,7 @@ void Object::_notifyAttached(Ogre::Node* parent, bool isTagPoint)
     if (!parent)
         return;
 
-    if (!isTagPoint && mOwnerWorld)
-    {
+    if (!isTagPoint && mOwnerWorld) {
         // Only an object really hanging on that node can be taken off it; detaching
         // anything else would leave it half-attached elsewhere.
         Ogre::SceneNode* node = static_cast<Ogre::SceneNode*>(parent);
@@ -126,14 +110,15 @@ void Object::_notifyAttached(Ogre::Node* parent, bool isTagPoint)
             node->detachObject(other);
     }
 
-    if (mBodyNode)
-    {
+    if (mBodyNode) {
         mBodyNode->setPosition(parent->getPosition());
         mBodyNode->setOrientation(parent->getOrientation());
     }
 }
 
-void Object::_notifyCurrentCamera(Ogre::Camera*) {}
+void Object::_notifyCurrentCamera(Ogre::Camera*)
+{
+}
 
 const Ogre::AxisAlignedBox& Object::getBoundingBox() const
 {
@@ -145,9 +130,13 @@ Ogre::Real Object::getBoundingRadius() const
     return 0;
 }
 
-void Object::_updateRenderQueue(Ogre::RenderQueue*) {}
+void Object::_updateRenderQueue(Ogre::RenderQueue*)
+{
+}
 
-void Object::visitRenderables(Ogre::Renderable::Visitor*, bool) {}
+void Object::visitRenderables(Ogre::Renderable::Visitor*, bool)
+{
+}
 
 void Object::moveBodyNode(const btVector3& position)
 {

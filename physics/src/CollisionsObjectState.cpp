@@ -6,8 +6,7 @@
 
 #include <cassert>
 
-namespace Collisions
-{
+namespace Collisions {
 ObjectState::ObjectState(Object* object) : mObject(object)
 {
     mLastTransform.setIdentity();

@@ -15,10 +15,8 @@
 
 #include <cassert>
 
-namespace Collisions
-{
-namespace
-{
+namespace Collisions {
+namespace {
 // The three cage passes differ only in which component the innermost loop varies.
 struct CageOrder
 {
@@ -29,7 +27,9 @@ struct CageOrder
 const CageOrder cageOrders[3] = {{0, 1, 2}, {0, 2, 1}, {2, 1, 0}};
 }
 
-CollisionShape::CollisionShape() : mShape(nullptr) {}
+CollisionShape::CollisionShape() : mShape(nullptr)
+{
+}
 
 CollisionShape::~CollisionShape()
 {
@@ -47,27 +47,22 @@ bool CollisionShape::drawWireFrame(DebugLines* lines, const Ogre::Vector3& posit
 bool CollisionShape::drawConvexWireFrame(DebugLines* lines, const Ogre::Vector3& position,
                                          const Ogre::Quaternion& orientation) const
 {
-    assert(mShape->isConvex ());
+    assert(mShape->isConvex());
     const btConvexShape* convex = static_cast<const btConvexShape*>(mShape);
     const btTransform transform(toBullet(orientation), toBullet(position));
 
-    for (const CageOrder& order : cageOrders)
-    {
-        for (int a = -1; a <= 1; ++a)
-        {
-            for (int b = -1; b <= 1; ++b)
-            {
+    for (const CageOrder& order : cageOrders) {
+        for (int a = -1; a <= 1; ++a) {
+            for (int b = -1; b <= 1; ++b) {
                 bool firstPoint = true;
                 Ogre::Vector3 previous = Ogre::Vector3::ZERO;
-                for (int c = -1; c <= 1; ++c)
-                {
+                for (int c = -1; c <= 1; ++c) {
                     btVector3 direction;
                     direction[order.outer] = btScalar(a);
                     direction[order.middle] = btScalar(b);
                     direction[order.inner] = btScalar(c);
                     direction *= btScalar(1.0);
-                    const Ogre::Vector3 point =
-                        toOgre(transform(convex->localGetSupportingVertex(direction)));
+                    const Ogre::Vector3 point = toOgre(transform(convex->localGetSupportingVertex(direction)));
                     if (firstPoint)
                         firstPoint = false;
                     else
@@ -94,8 +89,7 @@ BoxCollisionShape::BoxCollisionShape(const Ogre::Vector3& halfExtents)
 
 BoxCollisionShape::~BoxCollisionShape() = default;
 
-CylinderCollisionShape::CylinderCollisionShape(const Ogre::Vector3& halfExtents,
-                                               const Ogre::Vector3& axis)
+CylinderCollisionShape::CylinderCollisionShape(const Ogre::Vector3& halfExtents, const Ogre::Vector3& axis)
 {
     const btVector3 extents = toBullet(halfExtents);
     if (axis == Ogre::Vector3::UNIT_X)
@@ -115,19 +109,17 @@ StaticPlaneCollisionShape::StaticPlaneCollisionShape(Ogre::Vector3 normal, Ogre:
 
 StaticPlaneCollisionShape::~StaticPlaneCollisionShape() = default;
 
-bool StaticPlaneCollisionShape::drawWireFrame(DebugLines*, const Ogre::Vector3&,
-                                              const Ogre::Quaternion&) const
+bool StaticPlaneCollisionShape::drawWireFrame(DebugLines*, const Ogre::Vector3&, const Ogre::Quaternion&) const
 {
     return false;
 }
 
-GImpactConcaveShape::GImpactConcaveShape(Ogre::Vector3* vertices, unsigned int vertexCount,
-                                         unsigned int* indices, unsigned int indexCount)
+GImpactConcaveShape::GImpactConcaveShape(Ogre::Vector3* vertices, unsigned int vertexCount, unsigned int* indices,
+                                         unsigned int indexCount)
     : mMesh(nullptr)
 {
     mVertices.reserve(vertexCount * 3);
-    for (unsigned int i = 0; i < vertexCount; ++i)
-    {
+    for (unsigned int i = 0; i < vertexCount; ++i) {
         mVertices.push_back(vertices[i].x);
         mVertices.push_back(vertices[i].y);
         mVertices.push_back(vertices[i].z);
@@ -137,9 +129,8 @@ GImpactConcaveShape::GImpactConcaveShape(Ogre::Vector3* vertices, unsigned int v
     if (mIndices.empty() || mVertices.empty())
         return;
 
-    mMesh = new btTriangleIndexVertexArray(int(mIndices.size() / 3), mIndices.data(),
-                                           3 * int(sizeof(int)), int(vertexCount),
-                                           mVertices.data(), 3 * int(sizeof(float)));
+    mMesh = new btTriangleIndexVertexArray(int(mIndices.size() / 3), mIndices.data(), 3 * int(sizeof(int)),
+                                           int(vertexCount), mVertices.data(), 3 * int(sizeof(float)));
     btGImpactMeshShape* mesh = new btGImpactMeshShape(mMesh);
     mesh->updateBound();
     mShape = mesh;
@@ -158,11 +149,9 @@ bool GImpactConcaveShape::drawWireFrame(DebugLines* lines, const Ogre::Vector3& 
 {
     if (!mShape)
         return false;
-    for (std::size_t i = 0; i + 2 < mIndices.size(); i += 3)
-    {
+    for (std::size_t i = 0; i + 2 < mIndices.size(); i += 3) {
         Ogre::Vector3 corners[3];
-        for (int k = 0; k < 3; ++k)
-        {
+        for (int k = 0; k < 3; ++k) {
             const float* v = &mVertices[std::size_t(mIndices[i + k]) * 3];
             corners[k] = position + orientation * Ogre::Vector3(v[0], v[1], v[2]);
         }

@@ -17,10 +17,8 @@
 #include <algorithm>
 #include <cassert>
 
-namespace Collisions
-{
-namespace
-{
+namespace Collisions {
+namespace {
 const unsigned int maxHandles16Bit = 65535;
 // The library's 16-bit sweep needs fewer than 32767 handles; 65535 would wrap its counters.
 const unsigned int maxHandlesSweep16 = 32766;
@@ -37,52 +35,36 @@ void logLine(const Ogre::String& text)
 }
 }
 
-CollisionsWorld::CollisionsWorld(Ogre::SceneManager* sceneManager,
-                                 const Ogre::AxisAlignedBox& bounds, bool createWorld,
+CollisionsWorld::CollisionsWorld(Ogre::SceneManager* sceneManager, const Ogre::AxisAlignedBox& bounds, bool createWorld,
                                  bool use32BitBroadphase, unsigned int maxHandles)
-    : mBulletWorld(nullptr),
-      mCollisionDispatcher(nullptr),
-      mSweepBroadphase(nullptr),
-      mWorldBounds(bounds),
-      mCollisionConfig(btDefaultCollisionConstructionInfo()),
-      mDebugShapesShown(false),
-      mContactPointsShown(false),
-      mDebugContactPoints(nullptr),
-      mSceneManager(sceneManager),
-      mInstalledDrawer(nullptr)
+    : mBulletWorld(nullptr), mCollisionDispatcher(nullptr), mSweepBroadphase(nullptr), mWorldBounds(bounds),
+      mCollisionConfig(btDefaultCollisionConstructionInfo()), mDebugShapesShown(false), mContactPointsShown(false),
+      mDebugContactPoints(nullptr), mSceneManager(sceneManager), mInstalledDrawer(nullptr)
 {
     mCollisionDispatcher = new btCollisionDispatcher(&mCollisionConfig);
 
     const btVector3 worldMin = corner(bounds.getMinimum());
     const btVector3 worldMax = corner(bounds.getMaximum());
-    if (use32BitBroadphase)
-    {
+    if (use32BitBroadphase) {
         mSweepBroadphase = new bt32BitAxisSweep3(worldMin, worldMax, maxHandles, nullptr, false);
-    }
-    else
-    {
-        if (maxHandles > maxHandles16Bit)
-        {
+    } else {
+        if (maxHandles > maxHandles16Bit) {
             logLine("Exceeded the maximum number of handles for btAxisSweep3. Max = USHRT_MAX. "
                     "Resetting maxHandles to USHRT_MAX in "
                     "Collisions::CollisionsWorld::CollisionsWorld().");
             maxHandles = maxHandles16Bit;
         }
-        if (maxHandles > maxHandlesSweep16)
-        {
+        if (maxHandles > maxHandlesSweep16) {
             logLine("btAxisSweep3 accepts at most 32766 handles. Using 32766 in "
                     "Collisions::CollisionsWorld::CollisionsWorld().");
             maxHandles = maxHandlesSweep16;
         }
-        mSweepBroadphase = new btAxisSweep3(worldMin, worldMax,
-                                            static_cast<unsigned short>(maxHandles), nullptr,
-                                            false);
+        mSweepBroadphase =
+            new btAxisSweep3(worldMin, worldMax, static_cast<unsigned short>(maxHandles), nullptr, false);
     }
 
-    if (createWorld)
-    {
-        mBulletWorld = new btCollisionWorld(mCollisionDispatcher, mSweepBroadphase,
-                                            &mCollisionConfig);
+    if (createWorld) {
+        mBulletWorld = new btCollisionWorld(mCollisionDispatcher, mSweepBroadphase, &mCollisionConfig);
         btGImpactCollisionAlgorithm::registerAlgorithm(mCollisionDispatcher);
     }
 }
@@ -114,17 +96,14 @@ void CollisionsWorld::showDebugShapes(bool show)
 
 void CollisionsWorld::showContactPoints(bool show)
 {
-    if (show && !mContactPointsShown)
-    {
+    if (show && !mContactPointsShown) {
         assert(mDebugContactPoints == 0);
         mDebugContactPoints = new DebugLines();
         Ogre::SceneNode* node = mSceneManager->getRootSceneNode()->createChildSceneNode(
             contactPointsNodeName, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
         node->attachObject(mDebugContactPoints);
         mContactPointsShown = true;
-    }
-    else if (!show && mContactPointsShown)
-    {
+    } else if (!show && mContactPointsShown) {
         assert(mDebugContactPoints != 0);
         Ogre::SceneNode* node = mSceneManager->getSceneNode(contactPointsNodeName);
         node->detachObject(mDebugContactPoints);
@@ -146,8 +125,7 @@ bool CollisionsWorld::unregisterObject(Object* object)
 
 Object* CollisionsWorld::findObjectByNode(Ogre::SceneNode* node) const
 {
-    for (Object* object : mRegisteredObjects)
-    {
+    for (Object* object : mRegisteredObjects) {
         if (object->bodyNode() == node)
             return object;
     }

@@ -11,27 +11,21 @@
 #include <BulletCollision/CollisionShapes/btCollisionShape.h>
 #include <BulletDynamics/Dynamics/btRigidBody.h>
 
-namespace Dynamics
-{
-RigidBody::RigidBody(const Ogre::String& name, DynamicsWorld* world, short collisionGroup,
-                     short collisionMask)
-    : Collisions::Object(name, world, false),
-      mFilterGroup(collisionGroup),
-      mFilterMask(collisionMask)
+namespace Dynamics {
+RigidBody::RigidBody(const Ogre::String& name, DynamicsWorld* world, short collisionGroup, short collisionMask)
+    : Collisions::Object(name, world, false), mFilterGroup(collisionGroup), mFilterMask(collisionMask)
 {
 }
 
 RigidBody::~RigidBody() = default;
 
-void RigidBody::attachDynamicShape(Ogre::SceneNode* node, Collisions::CollisionShape* shape,
-                                   Ogre::Real restitution, Ogre::Real friction, Ogre::Real mass,
-                                   const Ogre::Vector3& position,
+void RigidBody::attachDynamicShape(Ogre::SceneNode* node, Collisions::CollisionShape* shape, Ogre::Real restitution,
+                                   Ogre::Real friction, Ogre::Real mass, const Ogre::Vector3& position,
                                    const Ogre::Quaternion& orientation)
 {
     mMotionState = new Collisions::ObjectState(this);
     mBodyNode = node;
-    mAttachNode = node->createChildSceneNode(getName() + "Node", Ogre::Vector3::ZERO,
-                                             Ogre::Quaternion::IDENTITY);
+    mAttachNode = node->createChildSceneNode(getName() + "Node", Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
     // Attaching resets the body node to the attach node's origin and identity,
     // so the final placement must come after it.
     mAttachNode->attachObject(this);
@@ -52,17 +46,14 @@ void RigidBody::attachDynamicShape(Ogre::SceneNode* node, Collisions::CollisionS
     ownerDynamicsWorld()->registerRigidBody(this, mFilterGroup, mFilterMask);
 }
 
-void RigidBody::attachStaticShape(Collisions::CollisionShape* shape, Ogre::Real restitution,
-                                  Ogre::Real friction, const Ogre::Vector3& position,
-                                  const Ogre::Quaternion& orientation)
+void RigidBody::attachStaticShape(Collisions::CollisionShape* shape, Ogre::Real restitution, Ogre::Real friction,
+                                  const Ogre::Vector3& position, const Ogre::Quaternion& orientation)
 {
     mShape = shape;
-    btRigidBody* body =
-        new btRigidBody(0, nullptr, shape->getBulletShape(), btVector3(0, 0, 0));
+    btRigidBody* body = new btRigidBody(0, nullptr, shape->getBulletShape(), btVector3(0, 0, 0));
     body->setRestitution(restitution);
     body->setFriction(friction);
-    body->setWorldTransform(
-        btTransform(Collisions::toBullet(orientation), Collisions::toBullet(position)));
+    body->setWorldTransform(btTransform(Collisions::toBullet(orientation), Collisions::toBullet(position)));
     mBulletObject = body;
     ownerDynamicsWorld()->registerRigidBody(this, mFilterGroup, mFilterMask);
 }

@@ -10,18 +10,16 @@
 #include <BulletDynamics/Dynamics/btDiscreteDynamicsWorld.h>
 #include <BulletDynamics/Dynamics/btRigidBody.h>
 
-namespace Dynamics
-{
+namespace Dynamics {
 DynamicsWorld::DynamicsWorld(Ogre::SceneManager* sceneManager, const Ogre::AxisAlignedBox& bounds,
-                             const Ogre::Vector3& gravity, bool createWorld,
-                             bool use32BitBroadphase, unsigned int maxHandles)
+                             const Ogre::Vector3& gravity, bool createWorld, bool use32BitBroadphase,
+                             unsigned int maxHandles)
     : Collisions::CollisionsWorld(sceneManager, bounds, false, use32BitBroadphase, maxHandles),
       mConstraintSolver(new btSequentialImpulseConstraintSolver)
 {
-    if (createWorld)
-    {
-        btDiscreteDynamicsWorld* world = new btDiscreteDynamicsWorld(
-            mCollisionDispatcher, mSweepBroadphase, mConstraintSolver, &mCollisionConfig);
+    if (createWorld) {
+        btDiscreteDynamicsWorld* world =
+            new btDiscreteDynamicsWorld(mCollisionDispatcher, mSweepBroadphase, mConstraintSolver, &mCollisionConfig);
         world->setGravity(Collisions::toBullet(gravity));
         mBulletWorld = world;
     }
@@ -53,26 +51,21 @@ void DynamicsWorld::stepSimulation(Ogre::Real elapsed, int maxSubSteps, Ogre::Re
     if (mDebugContactPoints)
         mDebugContactPoints->resetLines();
 
-    static_cast<btDiscreteDynamicsWorld*>(mBulletWorld)
-        ->stepSimulation(elapsed, maxSubSteps, fixedTimeStep);
+    static_cast<btDiscreteDynamicsWorld*>(mBulletWorld)->stepSimulation(elapsed, maxSubSteps, fixedTimeStep);
 
-    if (mDebugContactPoints)
-    {
+    if (mDebugContactPoints) {
         btDispatcher* dispatcher = mBulletWorld->getDispatcher();
         const int manifolds = dispatcher->getNumManifolds();
-        for (int i = 0; i < manifolds; ++i)
-        {
+        for (int i = 0; i < manifolds; ++i) {
             btPersistentManifold* manifold = dispatcher->getManifoldByIndexInternal(i);
             manifold->refreshContactPoints(manifold->getBody0()->getWorldTransform(),
                                            manifold->getBody1()->getWorldTransform());
-            for (int p = 0; p < manifold->getNumContacts() && mContactPointsShown; ++p)
-            {
+            for (int p = 0; p < manifold->getNumContacts() && mContactPointsShown; ++p) {
                 const btManifoldPoint& point = manifold->getContactPoint(p);
                 const Ogre::Vector3 onA = Collisions::toOgre(point.getPositionWorldOnA());
                 const Ogre::Vector3 onB = Collisions::toOgre(point.getPositionWorldOnB());
                 mDebugContactPoints->appendLine(onA, onB);
-                mDebugContactPoints->appendLine(
-                    onB, onB + Collisions::toOgre(point.m_normalWorldOnB) * 100);
+                mDebugContactPoints->appendLine(onB, onB + Collisions::toOgre(point.m_normalWorldOnB) * 100);
             }
         }
         mDebugContactPoints->rebuildGeometry();

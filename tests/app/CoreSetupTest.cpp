@@ -89,8 +89,8 @@ TEST(CoreSetup, SectionLocationsRegisteredInFileOrderWithoutRecursion)
     fs::create_directories(media / "first" / "nested");
     fs::create_directories(media / "second");
     std::ofstream(media / "first" / "nested" / "deep.txt") << "x";
-    ScratchDir dir("[Extra]\nFileSystem=" + (media / "second").string() + "\nFileSystem=" +
-                   (media / "first").string() + "\n");
+    ScratchDir dir("[Extra]\nFileSystem=" + (media / "second").string() + "\nFileSystem=" + (media / "first").string() +
+                   "\n");
     TestCore core(dir.prefix());
     core.mCancelDialog = true;
     core.start();

@@ -174,13 +174,13 @@ INSTANTIATE_TEST_SUITE_P(
                  false, 0, 1, false},
         RuleCase{"BonusHitByNewestBallAddsTwoSeconds", BARREL_BONUS, BarrelAt::Air, BallAt::NewestAgainstBarrel, 1,
                  false, 2, 1, false},
-        RuleCase{"BonusHitByOlderBallChangesNothing", BARREL_BONUS, BarrelAt::Air, BallAt::OlderAgainstBarrel, 1,
-                 false, 0, 1, false},
+        RuleCase{"BonusHitByOlderBallChangesNothing", BARREL_BONUS, BarrelAt::Air, BallAt::OlderAgainstBarrel, 1, false,
+                 0, 1, false},
         RuleCase{"BonusOnFloorIsRemovedToo", BARREL_BONUS, BarrelAt::Floor, BallAt::None, 1, true, 0, 1, false},
-        RuleCase{"WallHitByNewestBallHalvesTheStep", BARREL_WALL, BarrelAt::Air, BallAt::NewestAgainstBarrel, 1,
-                 false, 0, 0.5f, false},
-        RuleCase{"WallHitKeepsTheStepAtItsFloor", BARREL_WALL, BarrelAt::Air, BallAt::NewestAgainstBarrel, 0.5f,
-                 false, 0, 0.5f, false},
+        RuleCase{"WallHitByNewestBallHalvesTheStep", BARREL_WALL, BarrelAt::Air, BallAt::NewestAgainstBarrel, 1, false,
+                 0, 0.5f, false},
+        RuleCase{"WallHitKeepsTheStepAtItsFloor", BARREL_WALL, BarrelAt::Air, BallAt::NewestAgainstBarrel, 0.5f, false,
+                 0, 0.5f, false},
         RuleCase{"WallHitByOlderBallChangesNothing", BARREL_WALL, BarrelAt::Air, BallAt::OlderAgainstBarrel, 1, false,
                  0, 1, false},
         RuleCase{"BallOnFloorIsRemoved", BARREL_ORDINARY, BarrelAt::Air, BallAt::Floor, 1, false, 0, 1, true}),
@@ -299,8 +299,8 @@ TEST_F(RulesTest, ClearingTheLastBarrelRaisesTheBestScoreAndBuildsTheNextLevel)
     EXPECT_FALSE(g.mGameOver);
     EXPECT_TRUE(log().has("Level 1 cleared with score 5"));
     EXPECT_TRUE(log().has("Best score raised to 5"));
-    EXPECT_TRUE(log().has("Level 2 built with " + std::to_string(g.mBarrels.size()) +
-                          " barrels and a time limit of 36 s"));
+    EXPECT_TRUE(
+        log().has("Level 2 built with " + std::to_string(g.mBarrels.size()) + " barrels and a time limit of 36 s"));
 
     // A score that does not beat the best leaves it.
     g.clearLevel();

@@ -8,8 +8,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 // Starts the GUI on the fixture's window with the resource groups the game uses.
 // The GUI can be started once per process; each test case runs in its own.
 void startGui()
@@ -35,8 +34,7 @@ int countLitPixels(const Ogre::Image& image)
 {
     int lit = 0;
     for (size_t y = 0; y < image.getHeight(); ++y)
-        for (size_t x = 0; x < image.getWidth(); ++x)
-        {
+        for (size_t x = 0; x < image.getWidth(); ++x) {
             const Ogre::ColourValue c = image.getColourAt(x, y, 0);
             lit += c.r + c.g + c.b > 0.1f;
         }
@@ -62,10 +60,8 @@ TEST(GuiMediaTest, SchemeProvidesTheFontsCursorAndEveryWidgetTheGameCreates)
     CEGUI::Window* root = windows.createWindow("DefaultWindow", "root");
     gui.setRootWindow(root);
     int made = 0;
-    for (const char* type : {"TaharezLook/StaticImage", "TaharezLook/Button",
-                             "TaharezLook/ProgressBar", "TaharezLook/Editbox",
-                             "TaharezLook/MultiLineEditbox", "TaharezLook/Tooltip"})
-    {
+    for (const char* type : {"TaharezLook/StaticImage", "TaharezLook/Button", "TaharezLook/ProgressBar",
+                             "TaharezLook/Editbox", "TaharezLook/MultiLineEditbox", "TaharezLook/Tooltip"}) {
         SCOPED_TRACE(type);
         CEGUI::Window* window = nullptr;
         EXPECT_NO_THROW(window = windows.createWindow(type));

@@ -13,8 +13,7 @@
 #include <functional>
 #include <ostream>
 
-namespace
-{
+namespace {
 // What a patch of the object shows: its mean colour and the range of its pixels' luminance.
 struct Seen
 {
@@ -40,8 +39,7 @@ Seen lookAround(const Ogre::Image& image, int cx, int cy, int radius)
     Seen seen{Ogre::ColourValue(0, 0, 0, 0), 0, 1};
     int count = 0;
     for (int y = cy - radius; y <= cy + radius; ++y)
-        for (int x = cx - radius; x <= cx + radius; ++x)
-        {
+        for (int x = cx - radius; x <= cx + radius; ++x) {
             const Ogre::ColourValue c = image.getColourAt(x, y, 0);
             seen.mean += c;
             const float luminance = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
@@ -68,8 +66,7 @@ TEST(MaterialLookTest, EachMaterialOnEachMeshLooksLikeItsName)
          [](const Seen& s) { return s.mean.g > 1.2f * s.mean.r && s.mean.g > 1.5f * s.mean.b; }},
         {"WoodPallet", "light brown",
          [](const Seen& s) {
-             return s.mean.r > s.mean.g && s.mean.g > s.mean.b && s.mean.g > 0.55f * s.mean.r &&
-                    s.mean.r > 0.3f;
+             return s.mean.r > s.mean.g && s.mean.g > s.mean.b && s.mean.g > 0.55f * s.mean.r && s.mean.r > 0.3f;
          }},
         {"Examples/Rockwall", "dull warm grey",
          [](const Seen& s) {
@@ -101,8 +98,7 @@ TEST(MaterialLookTest, EachMaterialOnEachMeshLooksLikeItsName)
         return Ogre::Vector3((column - (columns - 1) / 2.f) * 105, ((rows - 1) / 2.f - row) * 125, 0);
     };
     for (int column = 0; column < columns; ++column)
-        for (int row = 0; row < rows; ++row)
-        {
+        for (int row = 0; row < rows; ++row) {
             Ogre::Entity* entity = scene->createEntity(meshes[row].mesh);
             entity->setMaterialName(looks[column].material);
             Ogre::SceneNode* node = scene->getRootSceneNode()->createChildSceneNode(place(column, row));
@@ -115,11 +111,9 @@ TEST(MaterialLookTest, EachMaterialOnEachMeshLooksLikeItsName)
     fixture.renderTo("media_preview.png");
     const Ogre::Image picture = fixture.capture();
 
-    const Ogre::Matrix4 toScreen =
-        fixture.camera()->getProjectionMatrix() * fixture.camera()->getViewMatrix();
+    const Ogre::Matrix4 toScreen = fixture.camera()->getProjectionMatrix() * fixture.camera()->getViewMatrix();
     for (int column = 0; column < columns; ++column)
-        for (int row = 0; row < rows; ++row)
-        {
+        for (int row = 0; row < rows; ++row) {
             const Ogre::Vector3 ndc = toScreen * place(column, row);
             const int x = int((ndc.x + 1) / 2 * picture.getWidth());
             const int y = int((1 - ndc.y) / 2 * picture.getHeight());

@@ -16,9 +16,8 @@
 TEST(MaterialTest, EveryGameMaterialLoadsWithItsTextures)
 {
     RenderWindow::instance();
-    for (const char* name : {"Examples/BumpyMetal", "RustyBarrel", "Examples/GrassFloor",
-                             "WoodPallet", "Examples/Rockwall"})
-    {
+    for (const char* name :
+         {"Examples/BumpyMetal", "RustyBarrel", "Examples/GrassFloor", "WoodPallet", "Examples/Rockwall"}) {
         SCOPED_TRACE(name);
         Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(name);
         ASSERT_TRUE(material);
@@ -26,13 +25,11 @@ TEST(MaterialTest, EveryGameMaterialLoadsWithItsTextures)
         ASSERT_TRUE(material->getBestTechnique());
         Ogre::Pass* pass = material->getBestTechnique()->getPass(0);
         ASSERT_GT(pass->getNumTextureUnitStates(), 0u);
-        for (unsigned short i = 0; i < pass->getNumTextureUnitStates(); ++i)
-        {
+        for (unsigned short i = 0; i < pass->getNumTextureUnitStates(); ++i) {
             const Ogre::TexturePtr& texture = pass->getTextureUnitState(i)->_getTexturePtr();
             ASSERT_TRUE(texture) << "unit " << i;
             EXPECT_TRUE(texture->isLoaded()) << texture->getName();
-            EXPECT_TRUE(Ogre::Bitwise::isPO2(texture->getWidth()) &&
-                        Ogre::Bitwise::isPO2(texture->getHeight()))
+            EXPECT_TRUE(Ogre::Bitwise::isPO2(texture->getWidth()) && Ogre::Bitwise::isPO2(texture->getHeight()))
                 << texture->getName();
         }
     }
@@ -44,9 +41,8 @@ TEST(MaterialTest, DebugOverlayHoldsTheSixTextAreasWithALoadableFont)
     Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
     Ogre::Overlay* overlay = overlays.getByName("Core/DebugOverlay");
     ASSERT_TRUE(overlay);
-    for (const char* name : {"Core/CurrFps", "Core/BestFps", "Core/WorstFps", "Core/NumTris",
-                             "Core/NumBatches", "Core/DebugText"})
-    {
+    for (const char* name :
+         {"Core/CurrFps", "Core/BestFps", "Core/WorstFps", "Core/NumTris", "Core/NumBatches", "Core/DebugText"}) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(overlays.hasOverlayElement(name));
         Ogre::OverlayElement* element = overlays.getOverlayElement(name);

@@ -13,8 +13,7 @@
 #include <tuple>
 #include <vector>
 
-namespace
-{
+namespace {
 struct Vertex
 {
     Ogre::Vector3 position, normal;
@@ -42,8 +41,7 @@ std::vector<Vertex> readVertices(const Ogre::VertexData& data)
         HardwareVertexBufferSharedPtr buffer = data.vertexBufferBinding->getBuffer(element->getSource());
         HardwareBufferLockGuard lock(buffer, HardwareBuffer::HBL_READ_ONLY);
         const unsigned char* base = static_cast<const unsigned char*>(lock.pData);
-        for (size_t i = 0; i < data.vertexCount; ++i)
-        {
+        for (size_t i = 0; i < data.vertexCount; ++i) {
             float* p;
             element->baseVertexPointerToElement(
                 const_cast<unsigned char*>(base + (data.vertexStart + i) * buffer->getVertexSize()), &p);
@@ -64,8 +62,7 @@ std::vector<unsigned> readIndices(const Ogre::IndexData& data)
     HardwareBufferLockGuard lock(data.indexBuffer, HardwareBuffer::HBL_READ_ONLY);
     const bool wide = data.indexBuffer->getType() == HardwareIndexBuffer::IT_32BIT;
     for (size_t i = data.indexStart; i < data.indexStart + data.indexCount; ++i)
-        indices.push_back(wide ? static_cast<const uint32*>(lock.pData)[i]
-                               : static_cast<const uint16*>(lock.pData)[i]);
+        indices.push_back(wide ? static_cast<const uint32*>(lock.pData)[i] : static_cast<const uint16*>(lock.pData)[i]);
     return indices;
 }
 
@@ -90,15 +87,13 @@ TEST_P(MeshTest, ExactBoundsClosedSurfaceOutwardNormalsAndTextureCoordinates)
     const ExpectedMesh expected = GetParam();
     RenderWindow::instance();
     Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
-    meshes.setBoundsPaddingFactor(0);  // what the file holds, without the engine's padding
+    meshes.setBoundsPaddingFactor(0); // what the file holds, without the engine's padding
     // Shadow buffers so that the test can read the geometry back.
-    Ogre::MeshPtr mesh = meshes.load(expected.name, Ogre::RGN_DEFAULT,
-                                     Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY,
+    Ogre::MeshPtr mesh = meshes.load(expected.name, Ogre::RGN_DEFAULT, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY,
                                      Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, true, true);
 
     const Ogre::AxisAlignedBox& bounds = mesh->getBounds();
-    for (int axis = 0; axis < 3; ++axis)
-    {
+    for (int axis = 0; axis < 3; ++axis) {
         EXPECT_NEAR(bounds.getMinimum()[axis], -expected.halfSize[axis], 1e-3) << "axis " << axis;
         EXPECT_NEAR(bounds.getMaximum()[axis], expected.halfSize[axis], 1e-3) << "axis " << axis;
     }
@@ -112,8 +107,7 @@ TEST_P(MeshTest, ExactBoundsClosedSurfaceOutwardNormalsAndTextureCoordinates)
     ASSERT_EQ(indices.size() % 3, 0u);
 
     Ogre::AxisAlignedBox extent;
-    for (const Vertex& v : vertices)
-    {
+    for (const Vertex& v : vertices) {
         extent.merge(v.position);
         EXPECT_NEAR(v.normal.length(), 1, 1e-4);
         // All three shapes are convex and centred: normals point away from the centre.
@@ -126,8 +120,7 @@ TEST_P(MeshTest, ExactBoundsClosedSurfaceOutwardNormalsAndTextureCoordinates)
     // Closed: every directed edge has its reverse in a neighbouring triangle. Front faces are
     // counter-clockwise, so each face normal agrees with its vertex normals.
     std::map<std::pair<std::tuple<long, long, long>, std::tuple<long, long, long>>, int> edges;
-    for (size_t t = 0; t < indices.size(); t += 3)
-    {
+    for (size_t t = 0; t < indices.size(); t += 3) {
         const Vertex& a = vertices[indices[t]];
         const Vertex& b = vertices[indices[t + 1]];
         const Vertex& c = vertices[indices[t + 2]];

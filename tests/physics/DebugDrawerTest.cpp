@@ -11,8 +11,7 @@
 
 using namespace Collisions;
 
-namespace
-{
+namespace {
 class DebugDrawerTest : public ::testing::Test
 {
 protected:
@@ -46,8 +45,7 @@ TEST_F(DebugDrawerTest, EachModeBitHasItsOwnSetterAndQuery)
         {1024, &DebugDrawer::enableCCD, &DebugDrawer::isCCDEnabled},
     };
     EXPECT_EQ(0, drawer.getDebugMode());
-    for (const auto& b : bits)
-    {
+    for (const auto& b : bits) {
         SCOPED_TRACE(b.bit);
         drawer.setDebugMode(0x7ff);
         (drawer.*b.set)(false);
@@ -64,7 +62,7 @@ TEST_F(DebugDrawerTest, LinesAreKeptOnlyWhileAModeIsSet)
 {
     drawer.drawLine(btVector3(0, 0, 0), btVector3(1, 2, 3), white);
     EXPECT_TRUE(drawer.linePoints().empty());
-    drawer.setDebugMode(-1);  // a negative word counts as off as well
+    drawer.setDebugMode(-1); // a negative word counts as off as well
     drawer.drawLine(btVector3(0, 0, 0), btVector3(1, 2, 3), white);
     EXPECT_TRUE(drawer.linePoints().empty());
 
@@ -89,10 +87,8 @@ TEST_F(DebugDrawerTest, AabbDrawsTheTwelveBoxEdgesOnlyWithItsBit)
 
     std::set<std::tuple<float, float, float>> corners;
     std::set<std::pair<std::tuple<float, float, float>, std::tuple<float, float, float>>> edges;
-    for (std::size_t i = 0; i < p.size(); i += 2)
-    {
-        for (const Ogre::Vector3& v : {p[i], p[i + 1]})
-        {
+    for (std::size_t i = 0; i < p.size(); i += 2) {
+        for (const Ogre::Vector3& v : {p[i], p[i + 1]}) {
             EXPECT_TRUE(v.x == -1 || v.x == 3) << v;
             EXPECT_TRUE(v.y == 0 || v.y == 4) << v;
             EXPECT_TRUE(v.z == 2 || v.z == 8) << v;
@@ -107,7 +103,7 @@ TEST_F(DebugDrawerTest, AabbDrawsTheTwelveBoxEdgesOnlyWithItsBit)
     }
     EXPECT_EQ(8u, corners.size());
     EXPECT_EQ(12u, edges.size());
-    EXPECT_EQ(Ogre::Vector3(3, 4, 8), p[0]);  // the walk starts at the all-positive corner
+    EXPECT_EQ(Ogre::Vector3(3, 4, 8), p[0]); // the walk starts at the all-positive corner
 }
 
 TEST_F(DebugDrawerTest, WarningsGoToTheEngineLogAndTheRestDrawsNothing)

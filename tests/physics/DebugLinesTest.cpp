@@ -15,8 +15,7 @@
 
 using namespace Collisions;
 
-namespace
-{
+namespace {
 class DebugLinesTest : public ::testing::Test
 {
 protected:
@@ -74,11 +73,11 @@ TEST_F(DebugLinesTest, AppendAfterRebuildStartsANewBatchInAFreshBuffer)
     lines.appendLine(a1, a2);
     lines.rebuildGeometry();
     const Ogre::HardwareVertexBufferSharedPtr first = boundBuffer(lines);
-    lines.rebuildGeometry();  // already built: the same buffer stays
+    lines.rebuildGeometry(); // already built: the same buffer stays
     EXPECT_EQ(first, boundBuffer(lines));
 
     lines.appendLine(b1, b2);
-    EXPECT_EQ(0u, renderOperationOf(lines).vertexData->vertexCount);  // nothing drawn until rebuilt
+    EXPECT_EQ(0u, renderOperationOf(lines).vertexData->vertexCount); // nothing drawn until rebuilt
     lines.rebuildGeometry();
     EXPECT_NE(first, boundBuffer(lines));
     EXPECT_EQ(2u, renderOperationOf(lines).vertexData->vertexCount);
@@ -117,11 +116,9 @@ TEST_F(DebugLinesTest, FourMaterialsWithTheirPassSettingsInTheirOwnGroup)
         {"CollisionsDebugLines/Static", Ogre::ColourValue::Blue, true},
         {"CollisionsDebugLines/RED", Ogre::ColourValue::Red, false},
     };
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Ogre::MaterialPtr material =
-            Ogre::MaterialManager::getSingleton().getByName(c.name, "Collisions");
+        const Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(c.name, "Collisions");
         ASSERT_TRUE(material);
         EXPECT_FALSE(material->getReceiveShadows());
         EXPECT_TRUE(material->getTechnique(0)->getPass(0)->getLightingEnabled());
@@ -130,14 +127,11 @@ TEST_F(DebugLinesTest, FourMaterialsWithTheirPassSettingsInTheirOwnGroup)
         EXPECT_EQ(c.colour, pass->getDiffuse());
         EXPECT_EQ(c.colour, pass->getAmbient());
         EXPECT_EQ(110, pass->getShininess());
-        if (c.depthBias)
-        {
+        if (c.depthBias) {
             EXPECT_EQ(1, pass->getDepthBiasConstant());
             EXPECT_EQ(0, pass->getDepthBiasSlopeScale());
             EXPECT_TRUE(pass->getDepthCheckEnabled());
-        }
-        else
-        {
+        } else {
             EXPECT_EQ(0, pass->getDepthBiasConstant());
             EXPECT_FALSE(pass->getDepthCheckEnabled());
             EXPECT_TRUE(pass->getDepthWriteEnabled());
@@ -148,7 +142,7 @@ TEST_F(DebugLinesTest, FourMaterialsWithTheirPassSettingsInTheirOwnGroup)
 TEST_F(DebugLinesTest, ASecondLineSetReusesTheMaterials)
 {
     const Ogre::MaterialPtr enabled = lines.getMaterial();
-    enabled->getTechnique(0)->getPass(0)->setShininess(7);  // marks this instance
+    enabled->getTechnique(0)->getPass(0)->setShininess(7); // marks this instance
     DebugLines second;
     EXPECT_EQ(enabled, second.getMaterial());
     EXPECT_EQ(7, second.getMaterial()->getTechnique(0)->getPass(0)->getShininess());
@@ -177,14 +171,11 @@ TEST_F(DebugLinesTest, LineMaterialModesPickTheirMaterials)
         int mode;
         const char* material;
     } cases[] = {
-        {1, "CollisionsDebugLines/Enabled"},
-        {2, "CollisionsDebugLines/Disabled"},
-        {3, "CollisionsDebugLines/Static"},
-        {0, "CollisionsDebugLines/Enabled"},  // only stored
+        {1, "CollisionsDebugLines/Enabled"}, {2, "CollisionsDebugLines/Disabled"},
+        {3, "CollisionsDebugLines/Static"},  {0, "CollisionsDebugLines/Enabled"}, // only stored
         {9, "CollisionsDebugLines/Enabled"},
     };
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
         DebugCollisionShape wire(&sphere, c.mode);
         EXPECT_EQ(c.mode, wire.lineMaterialMode());

@@ -17,8 +17,8 @@ public:
     LogCapture() { Ogre::LogManager::getSingleton().getDefaultLog()->addListener(this); }
     ~LogCapture() override { Ogre::LogManager::getSingleton().getDefaultLog()->removeListener(this); }
 
-    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel level, bool,
-                       const Ogre::String&, bool&) override
+    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel level, bool, const Ogre::String&,
+                       bool&) override
     {
         lines.push_back(message);
         levels.push_back(level);

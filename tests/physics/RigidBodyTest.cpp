@@ -9,8 +9,7 @@
 using namespace Collisions;
 using Dynamics::RigidBody;
 
-namespace
-{
+namespace {
 class RigidBodyTest : public WorldFixture
 {
 };
@@ -30,7 +29,7 @@ void expectSameOrientation(const Ogre::Quaternion& expected, const btQuaternion&
 TEST_F(RigidBodyTest, DynamicSetUpPlacesNodeAndBodyWhateverTheNodeHeldBefore)
 {
     Ogre::SceneNode* node = rootNode()->createChildSceneNode("ball");
-    node->setPosition(50, 60, 70);  // overwritten by the set-up
+    node->setPosition(50, 60, 70); // overwritten by the set-up
     const Ogre::Vector3 position(1, 20, 3);
     RigidBody body("defaultBallRigid0", &world, 0, 0);
     body.attachDynamicShape(node, &sphere, 0.3f, 0.6f, 2, position, halfTurn);
@@ -60,8 +59,8 @@ TEST_F(RigidBodyTest, DynamicSetUpPlacesNodeAndBodyWhateverTheNodeHeldBefore)
 TEST_F(RigidBodyTest, ZeroMassLeavesInertiaAtZero)
 {
     RigidBody body("still", &world, 0, 0);
-    body.attachDynamicShape(rootNode()->createChildSceneNode(), &sphere, 0, 0, 0,
-                            Ogre::Vector3(0, 5, 0), Ogre::Quaternion::IDENTITY);
+    body.attachDynamicShape(rootNode()->createChildSceneNode(), &sphere, 0, 0, 0, Ogre::Vector3(0, 5, 0),
+                            Ogre::Quaternion::IDENTITY);
     EXPECT_EQ(btVector3(0, 0, 0), body.bulletBody()->getLocalInertia());
     EXPECT_TRUE(body.bulletBody()->isStaticObject());
 }
@@ -92,8 +91,8 @@ TEST_F(RigidBodyTest, StepsMoveTheNodeWithTheSimulatedBody)
 
     step(1);
     const btVector3 simulated = ball->bulletBody()->getWorldTransform().getOrigin();
-    EXPECT_NEAR(0.1f, simulated.x(), 1e-4);               // 6 units/s for 1/60 s
-    EXPECT_NEAR(10 - 9.81f / 3600, simulated.y(), 1e-4);  // one step of gravity
+    EXPECT_NEAR(0.1f, simulated.x(), 1e-4);              // 6 units/s for 1/60 s
+    EXPECT_NEAR(10 - 9.81f / 3600, simulated.y(), 1e-4); // one step of gravity
 
     // The library hands motion states the transform one fixed step behind the body
     // (its latency interpolation), so the node shows each step after the next one.

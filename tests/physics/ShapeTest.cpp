@@ -14,8 +14,7 @@
 
 using namespace Collisions;
 
-namespace
-{
+namespace {
 class ShapeTest : public ::testing::Test
 {
 protected:
@@ -24,8 +23,8 @@ protected:
 
 Ogre::Vector3 support(const CollisionShape& shape, int x, int y, int z)
 {
-    const btVector3 v = static_cast<const btConvexShape*>(shape.getBulletShape())
-                            ->localGetSupportingVertex(btVector3(x, y, z));
+    const btVector3 v =
+        static_cast<const btConvexShape*>(shape.getBulletShape())->localGetSupportingVertex(btVector3(x, y, z));
     return Ogre::Vector3(v.x(), v.y(), v.z());
 }
 
@@ -36,11 +35,9 @@ std::vector<Ogre::Vector3> expectedCage(const CollisionShape& shape)
     std::vector<Ogre::Vector3> points;
     for (const auto& order : orders)
         for (int a = -1; a <= 1; ++a)
-            for (int b = -1; b <= 1; ++b)
-            {
+            for (int b = -1; b <= 1; ++b) {
                 Ogre::Vector3 polyline[3];
-                for (int c = -1; c <= 1; ++c)
-                {
+                for (int c = -1; c <= 1; ++c) {
                     int d[3];
                     d[order[0]] = a;
                     d[order[1]] = b;
@@ -69,8 +66,7 @@ const ShapeCase convexShapes[] = {
 
 TEST_F(ShapeTest, ConvexShapesDrawTheFiftyFourSegmentCageOfSupportPoints)
 {
-    for (const ShapeCase& c : convexShapes)
-    {
+    for (const ShapeCase& c : convexShapes) {
         SCOPED_TRACE(c.name);
         std::unique_ptr<CollisionShape> shape(c.make());
         DebugLines lines;
@@ -92,11 +88,11 @@ TEST_F(ShapeTest, CagePassesVaryZThenYThenX)
     const std::vector<Ogre::Vector3>& p = lines.linePoints();
     const Ogre::Vector3 start(-1, -2, -3);
     EXPECT_TRUE(p[0].positionEquals(start, 1e-5f));
-    EXPECT_TRUE(p[1].positionEquals(Ogre::Vector3(-1, -2, 3), 1e-5f));   // pass 1 moves z
+    EXPECT_TRUE(p[1].positionEquals(Ogre::Vector3(-1, -2, 3), 1e-5f)); // pass 1 moves z
     EXPECT_TRUE(p[36].positionEquals(start, 1e-5f));
-    EXPECT_TRUE(p[37].positionEquals(Ogre::Vector3(-1, 2, -3), 1e-5f));  // pass 2 moves y
+    EXPECT_TRUE(p[37].positionEquals(Ogre::Vector3(-1, 2, -3), 1e-5f)); // pass 2 moves y
     EXPECT_TRUE(p[72].positionEquals(start, 1e-5f));
-    EXPECT_TRUE(p[73].positionEquals(Ogre::Vector3(1, -2, -3), 1e-5f));  // pass 3 moves x
+    EXPECT_TRUE(p[73].positionEquals(Ogre::Vector3(1, -2, -3), 1e-5f)); // pass 3 moves x
 }
 
 TEST_F(ShapeTest, CageFollowsPositionAndOrientation)
@@ -108,8 +104,7 @@ TEST_F(ShapeTest, CageFollowsPositionAndOrientation)
     const Ogre::Quaternion quarterTurn(Ogre::Degree(90), Ogre::Vector3::UNIT_Y);
     box.drawWireFrame(&turned, Ogre::Vector3(0, 5, 0), quarterTurn);
 
-    for (std::size_t i = 0; i < atOrigin.linePoints().size(); ++i)
-    {
+    for (std::size_t i = 0; i < atOrigin.linePoints().size(); ++i) {
         const Ogre::Vector3& p = atOrigin.linePoints()[i];
         EXPECT_EQ(p + Ogre::Vector3(10, 0, 0), moved.linePoints()[i]) << "point " << i;
         EXPECT_TRUE((quarterTurn * p + Ogre::Vector3(0, 5, 0)).positionEquals(turned.linePoints()[i], 1e-4f))
@@ -133,23 +128,17 @@ TEST(CylinderAxis, OnlyTheExactUnitAxesMakeAShape)
     const struct
     {
         Ogre::Vector3 axis;
-        int upAxis;  // -1: no shape
+        int upAxis; // -1: no shape
     } cases[] = {
-        {Ogre::Vector3::UNIT_X, 0},
-        {Ogre::Vector3::UNIT_Y, 1},
-        {Ogre::Vector3::UNIT_Z, 2},
-        {Ogre::Vector3(0, 0.999f, 0), -1},
-        {Ogre::Vector3::NEGATIVE_UNIT_Y, -1},
-        {Ogre::Vector3(0, 1, 1e-6f), -1},
+        {Ogre::Vector3::UNIT_X, 0},        {Ogre::Vector3::UNIT_Y, 1},           {Ogre::Vector3::UNIT_Z, 2},
+        {Ogre::Vector3(0, 0.999f, 0), -1}, {Ogre::Vector3::NEGATIVE_UNIT_Y, -1}, {Ogre::Vector3(0, 1, 1e-6f), -1},
         {Ogre::Vector3::ZERO, -1},
     };
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         SCOPED_TRACE(Ogre::StringConverter::toString(c.axis));
         CylinderCollisionShape cylinder(Ogre::Vector3(1, 2, 3), c.axis);
         const btCylinderShape* shape = static_cast<const btCylinderShape*>(cylinder.getBulletShape());
-        if (c.upAxis < 0)
-        {
+        if (c.upAxis < 0) {
             EXPECT_EQ(nullptr, shape);
             continue;
         }

@@ -15,12 +15,10 @@ using namespace Collisions;
 using Dynamics::DynamicsWorld;
 using Dynamics::RigidBody;
 
-namespace
-{
+namespace {
 const Ogre::AxisAlignedBox bounds(-100, -100, -100, 100, 100, 100);
-const char* const clampLine =
-    "Exceeded the maximum number of handles for btAxisSweep3. Max = USHRT_MAX. Resetting "
-    "maxHandles to USHRT_MAX in Collisions::CollisionsWorld::CollisionsWorld().";
+const char* const clampLine = "Exceeded the maximum number of handles for btAxisSweep3. Max = USHRT_MAX. Resetting "
+                              "maxHandles to USHRT_MAX in Collisions::CollisionsWorld::CollisionsWorld().";
 
 class WorldTest : public WorldFixture
 {
@@ -36,14 +34,13 @@ TEST_F(WorldTest, ConstructionVariants)
         {false, true, true}, {false, true, false}, {false, false, true},
         {true, true, true},  {true, true, false},  {true, false, false},
     };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(testing::Message() << "dynamics " << c.dynamics << " create " << c.createWorld
-                                        << " 32-bit " << c.use32Bit);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "dynamics " << c.dynamics << " create " << c.createWorld << " 32-bit "
+                                        << c.use32Bit);
         std::unique_ptr<CollisionsWorld> w;
         if (c.dynamics)
-            w.reset(new DynamicsWorld(scene.sceneManager(), bounds, Ogre::Vector3(1, -2, 3),
-                                      c.createWorld, c.use32Bit, 100));
+            w.reset(new DynamicsWorld(scene.sceneManager(), bounds, Ogre::Vector3(1, -2, 3), c.createWorld, c.use32Bit,
+                                      100));
         else
             w.reset(new CollisionsWorld(scene.sceneManager(), bounds, c.createWorld, c.use32Bit, 100));
 
@@ -57,8 +54,7 @@ TEST_F(WorldTest, ConstructionVariants)
         EXPECT_EQ(w->broadphase(), w->bulletWorld()->getBroadphase());
         auto* dynamicsWorld = dynamic_cast<btDiscreteDynamicsWorld*>(w->bulletWorld());
         EXPECT_EQ(c.dynamics, dynamicsWorld != nullptr);
-        if (dynamicsWorld)
-        {
+        if (dynamicsWorld) {
             EXPECT_EQ(btVector3(1, -2, 3), dynamicsWorld->getGravity());
         }
     }
@@ -72,8 +68,7 @@ TEST_F(WorldTest, SixteenBitBroadphaseClampsTheHandleCountWithALogLine)
         unsigned int handles;
         bool clampLogged;
     } cases[] = {{false, 70000, true}, {false, 65535, false}, {false, 100, false}, {true, 70000, false}};
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "32-bit " << c.use32Bit << " handles " << c.handles);
         LogCapture log;
         CollisionsWorld w(scene.sceneManager(), bounds, true, c.use32Bit, c.handles);
@@ -102,8 +97,7 @@ TEST_F(WorldTest, TriangleMeshPairsCollideOnlyInAPlainCollisionWorld)
         bool plain;
         bool collides;
     } cases[] = {{true, true}, {false, false}};
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.plain);
         std::unique_ptr<CollisionsWorld> w;
         if (c.plain)
@@ -130,7 +124,7 @@ TEST_F(WorldTest, TriangleMeshPairsCollideOnlyInAPlainCollisionWorld)
 TEST_F(WorldTest, DebugShapesSwitchOncePerChangeAndReachLaterBodies)
 {
     std::unique_ptr<RigidBody> first(addBall("first", Ogre::Vector3(0, 10, 0)));
-    world.showDebugShapes(false);  // as the game does: nothing to undo
+    world.showDebugShapes(false); // as the game does: nothing to undo
     EXPECT_EQ(nullptr, first->debugWireShape());
 
     world.showDebugShapes(true);
@@ -168,11 +162,11 @@ TEST_F(WorldTest, ContactPointsAreDrawnBetweenTouchingBodiesWhileShown)
     step(2);
     const std::size_t points = renderOperationOf(*lines).vertexData->vertexCount;
     EXPECT_GT(points, 0u);
-    EXPECT_EQ(0u, points % 4);  // two lines per contact point
+    EXPECT_EQ(0u, points % 4); // two lines per contact point
 
     world.showContactPoints(false);
     EXPECT_FALSE(scene.sceneManager()->hasSceneNode("DebugContactPoints"));
-    step(1);  // stepping without the line set is fine
+    step(1); // stepping without the line set is fine
 }
 
 TEST_F(WorldTest, DefaultFilterUnlessGroupOrMaskIsGiven)
@@ -191,16 +185,15 @@ TEST_F(WorldTest, DefaultFilterUnlessGroupOrMaskIsGiven)
         {true, 4, 6, 4, 6},
     };
     int index = 0;
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         SCOPED_TRACE(index);
         const Ogre::String name = "filtered" + std::to_string(index++);
         RigidBody body(name, &world, c.group, c.mask);
         if (c.isStatic)
             body.attachStaticShape(&plane, 0, 0, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
         else
-            body.attachDynamicShape(rootNode()->createChildSceneNode(), &sphere, 0, 0, 1,
-                                    Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+            body.attachDynamicShape(rootNode()->createChildSceneNode(), &sphere, 0, 0, 1, Ogre::Vector3::ZERO,
+                                    Ogre::Quaternion::IDENTITY);
         const btBroadphaseProxy* proxy = body.bulletBody()->getBroadphaseProxy();
         ASSERT_NE(nullptr, proxy);
         EXPECT_EQ(c.expectedGroup, proxy->m_collisionFilterGroup);
@@ -234,7 +227,7 @@ TEST_F(WorldTest, StepResetsTheDrawerBeforeAndRebuildsItAfter)
     EXPECT_EQ(&drawer, world.bulletWorld()->getDebugDrawer());
     EXPECT_EQ(&drawer, world.installedDrawer());
 
-    step(1);  // nothing appended: nothing built
+    step(1); // nothing appended: nothing built
     EXPECT_TRUE(boundBuffer(drawer).get() == nullptr);
 
     // Lines handed over between steps are shown after the next one, then dropped.

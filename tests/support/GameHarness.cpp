@@ -73,8 +73,8 @@ void GameHarness::buildScene()
     mSceneManager->addRenderQueueListener(fixture.overlaySystem());
 
     mCamera = mSceneManager->createCamera("PlayerCam");
-    Ogre::SceneNode* node = mSceneManager->getRootSceneNode()->createChildSceneNode("PlayerCamNode",
-                                                                                   Ogre::Vector3(0, 18, 70));
+    Ogre::SceneNode* node =
+        mSceneManager->getRootSceneNode()->createChildSceneNode("PlayerCamNode", Ogre::Vector3(0, 18, 70));
     node->setFixedYawAxis(true);
     node->attachObject(mCamera);
     node->lookAt(Ogre::Vector3(0, 0, -300), Ogre::Node::TS_WORLD);

@@ -1,8 +1,7 @@
 // Window-free engine fixture: a Root with no plug-ins, software buffers and one scene manager.
 #pragma once
 
-namespace Ogre
-{
+namespace Ogre {
 class DefaultHardwareBufferManager;
 class LogManager;
 class Root;

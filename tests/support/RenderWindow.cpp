@@ -30,8 +30,7 @@ RenderWindow::RenderWindow()
 
     Ogre::RenderSystem* gl = mRoot->getRenderSystemByName("OpenGL Rendering Subsystem");
     if (!gl)
-        OGRE_EXCEPT(Ogre::Exception::ERR_ITEM_NOT_FOUND, "plugins_d.cfg lacks RenderSystem_GL",
-                    "RenderWindow");
+        OGRE_EXCEPT(Ogre::Exception::ERR_ITEM_NOT_FOUND, "plugins_d.cfg lacks RenderSystem_GL", "RenderWindow");
     mRoot->setRenderSystem(gl);
     mRoot->initialise(false);
     Ogre::NameValuePairList options;
@@ -86,8 +85,7 @@ void RenderWindow::renderFrame()
 Ogre::Image RenderWindow::capture() const
 {
     Ogre::Image image(Ogre::PF_BYTE_RGB, mWindow->getWidth(), mWindow->getHeight());
-    mWindow->copyContentsToMemory(Ogre::Box(0, 0, mWindow->getWidth(), mWindow->getHeight()),
-                                  image.getPixelBox());
+    mWindow->copyContentsToMemory(Ogre::Box(0, 0, mWindow->getWidth(), mWindow->getHeight()), image.getPixelBox());
     return image;
 }
 

@@ -5,8 +5,7 @@
 
 #include <string>
 
-namespace Ogre
-{
+namespace Ogre {
 class Camera;
 class LogManager;
 class OverlaySystem;

@@ -132,14 +132,8 @@ TEST_F(LevelBuilderTest, RollsDecideTheKinds)
     // A roll of 100 is always special and always a bonus. At 95 the first barrel of level 1 is
     // ordinary (99 > 95) and lowers the threshold to 94, below the roll, for the rest.
     const Case cases[] = {
-        {0, 1, "oooooo"},
-        {0, 2, "oooooooooooooooooo"},
-        {0, 3, "oooooooooooowwwwwwww"},
-        {0, 4, "ooowooow"},
-        {100, 1, "bbbbbb"},
-        {100, 3, "bbbbbbbbbbbbbbbbbbbb"},
-        {100, 4, "bbbwbbbw"},
-        {95, 1, "obbbbb"},
+        {0, 1, "oooooo"},   {0, 2, "oooooooooooooooooo"},     {0, 3, "oooooooooooowwwwwwww"}, {0, 4, "ooowooow"},
+        {100, 1, "bbbbbb"}, {100, 3, "bbbbbbbbbbbbbbbbbbbb"}, {100, 4, "bbbwbbbw"},           {95, 1, "obbbbb"},
     };
     for (const Case& c : cases) {
         ScriptedRolls rolls{c.roll};

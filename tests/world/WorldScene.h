@@ -24,7 +24,8 @@ protected:
     Ogre::SceneManager* sceneManager() const;
     Ogre::Camera* camera() const;
     // Objects the test made with new: deleted (so released) after the test.
-    template <typename T> T* keep(T* object)
+    template <typename T>
+    T* keep(T* object)
     {
         mKept.push_back(object);
         return object;

@@ -17,12 +17,12 @@ public:
     void read(const std::string& line);
 
     bool gameStarted() const { return mGameStarted; }
-    int level() const { return mLevel; }              // level of the last "built" line, 0 before
+    int level() const { return mLevel; } // level of the last "built" line, 0 before
     int barrelsInLevel() const { return mBarrels; }
     int levelsCleared() const { return mLevelsCleared; }
     bool timeUp() const { return mTimeUp; }
-    int bestScore() const { return mBestScore; }      // last raised or saved, -1 if never
-    int lastScore() const { return mLastScore; }      // score at the last clear or time-up
+    int bestScore() const { return mBestScore; } // last raised or saved, -1 if never
+    int lastScore() const { return mLastScore; } // score at the last clear or time-up
     bool bestScoreSaved() const { return mSaved; }
 
 private:

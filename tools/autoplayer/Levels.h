@@ -9,8 +9,8 @@ namespace autoplayer {
 
 struct Barrel
 {
-    Point standing;  // centre of the barrel once it has settled
-    int row;         // 1 is the bottom row
+    Point standing; // centre of the barrel once it has settled
+    int row;        // 1 is the bottom row
 };
 
 // Every barrel of `level` (1 to 4), bottom row first; empty for any other number.

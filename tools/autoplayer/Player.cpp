@@ -15,7 +15,9 @@ namespace {
 const double FULL_CHARGE = 100;
 }
 
-Player::Player() : mLevel(0), mNext(0), mPass(0), mShotsThisLevel(0), mMouseX(0), mMouseY(0) {}
+Player::Player() : mLevel(0), mNext(0), mPass(0), mShotsThisLevel(0), mMouseX(0), mMouseY(0)
+{
+}
 
 int Player::levelFromHud(const std::string& infoText)
 {

@@ -12,10 +12,10 @@ namespace autoplayer {
 // One shot as the hands make it: move the mouse, then hold SPACE.
 struct Shot
 {
-    int mouseX;       // relative mouse motion, in the game's mouse units
+    int mouseX; // relative mouse motion, in the game's mouse units
     int mouseY;
-    double charge;    // wanted charge, 0 to 100; the ball leaves at twice this
-    int chargeTicks;  // charge ticks at the starting charge step (1 per tick)
+    double charge;   // wanted charge, 0 to 100; the ball leaves at twice this
+    int chargeTicks; // charge ticks at the starting charge step (1 per tick)
     Point target;
     Aim aim;
 };

@@ -153,7 +153,8 @@ bool XSession::savePicture(Window window, const std::string& path) const
             for (int x = 0; x < attributes.width; ++x) {
                 const unsigned long pixel = XGetPixel(image, x, y);
                 const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16),
-                                              static_cast<unsigned char>(pixel >> 8), static_cast<unsigned char>(pixel)};
+                                              static_cast<unsigned char>(pixel >> 8),
+                                              static_cast<unsigned char>(pixel)};
                 std::fwrite(rgb, 1, 3, file);
             }
         std::fclose(file);

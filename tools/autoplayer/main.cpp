@@ -43,10 +43,11 @@ struct Options
 
 void usage()
 {
-    std::fprintf(stderr, "usage: autoplayer [--workdir DIR] [--screenshots DIR] [--seconds N] [--start-timeout N] [--verbose]\n"
-                         "Plays the running game on $DISPLAY for about N seconds (0: until the game ends), then\n"
-                         "quits it through its menu. DIR is the game's working directory, with its Ogre.log.\n"
-                         "--verbose tells every shot.\n");
+    std::fprintf(stderr,
+                 "usage: autoplayer [--workdir DIR] [--screenshots DIR] [--seconds N] [--start-timeout N] [--verbose]\n"
+                 "Plays the running game on $DISPLAY for about N seconds (0: until the game ends), then\n"
+                 "quits it through its menu. DIR is the game's working directory, with its Ogre.log.\n"
+                 "--verbose tells every shot.\n");
 }
 
 bool parse(int argc, char** argv, Options& options)

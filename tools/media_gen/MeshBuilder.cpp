@@ -34,8 +34,8 @@ void MeshBuilder::addQuad(std::uint16_t a, std::uint16_t b, std::uint16_t c, std
 void MeshBuilder::write(const Ogre::String& meshName, const Ogre::String& path) const
 {
     using namespace Ogre;
-    MeshPtr mesh = MeshManager::getSingleton().createManual(
-        meshName, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+    MeshPtr mesh =
+        MeshManager::getSingleton().createManual(meshName, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
     SubMesh* sub = mesh->createSubMesh();
     // The game sets its own material; the engine's default keeps the loader quiet.
     sub->setMaterialName("BaseWhite");
@@ -51,13 +51,13 @@ void MeshBuilder::write(const Ogre::String& meshName, const Ogre::String& path) 
     static_assert(sizeof(Vertex) == 8 * sizeof(float), "vertex layout must be packed");
 
     HardwareBufferManager& buffers = HardwareBufferManager::getSingleton();
-    HardwareVertexBufferSharedPtr vbuf = buffers.createVertexBuffer(
-        offset, mVertices.size(), HardwareBuffer::HBU_STATIC_WRITE_ONLY);
+    HardwareVertexBufferSharedPtr vbuf =
+        buffers.createVertexBuffer(offset, mVertices.size(), HardwareBuffer::HBU_STATIC_WRITE_ONLY);
     vbuf->writeData(0, vbuf->getSizeInBytes(), mVertices.data(), true);
     sub->vertexData->vertexBufferBinding->setBinding(0, vbuf);
 
-    HardwareIndexBufferSharedPtr ibuf = buffers.createIndexBuffer(
-        HardwareIndexBuffer::IT_16BIT, mIndices.size(), HardwareBuffer::HBU_STATIC_WRITE_ONLY);
+    HardwareIndexBufferSharedPtr ibuf = buffers.createIndexBuffer(HardwareIndexBuffer::IT_16BIT, mIndices.size(),
+                                                                  HardwareBuffer::HBU_STATIC_WRITE_ONLY);
     ibuf->writeData(0, ibuf->getSizeInBytes(), mIndices.data(), true);
     sub->indexData->indexBuffer = ibuf;
     sub->indexData->indexCount = mIndices.size();
@@ -65,8 +65,7 @@ void MeshBuilder::write(const Ogre::String& meshName, const Ogre::String& path) 
 
     AxisAlignedBox box;
     Real radius = 0;
-    for (const Vertex& v : mVertices)
-    {
+    for (const Vertex& v : mVertices) {
         const Vector3 p(v.position[0], v.position[1], v.position[2]);
         box.merge(p);
         radius = std::max(radius, p.length());

@@ -11,8 +11,7 @@ class MeshBuilder
 {
 public:
     /// Appends a vertex and returns its index.
-    std::uint16_t addVertex(const Ogre::Vector3& position, const Ogre::Vector3& normal,
-                            const Ogre::Vector2& uv);
+    std::uint16_t addVertex(const Ogre::Vector3& position, const Ogre::Vector3& normal, const Ogre::Vector2& uv);
     /// Counter-clockwise seen from the front, as the engine culls.
     void addTriangle(std::uint16_t a, std::uint16_t b, std::uint16_t c);
     void addQuad(std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d);

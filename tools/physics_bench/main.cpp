@@ -21,8 +21,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 // The game's world and body values (arena, barrels and balls).
 const btVector3 worldMin(-10000, -10000, -10000), worldMax(10000, 10000, 10000);
 const unsigned int maxHandles = 1500000;
@@ -39,8 +38,7 @@ long residentKiB()
 {
     std::ifstream status("/proc/self/status");
     std::string key;
-    while (status >> key)
-    {
+    while (status >> key) {
         long value = 0;
         if (key == "VmRSS:" && status >> value)
             return value;
@@ -51,7 +49,13 @@ long residentKiB()
 
 struct BodyPlan
 {
-    enum Kind { Plane, Platform, Barrel, Ball } kind;
+    enum Kind
+    {
+        Plane,
+        Platform,
+        Barrel,
+        Ball
+    } kind;
     Ogre::Vector3 position;
     Ogre::Vector3 velocity;
 };
@@ -65,12 +69,10 @@ std::vector<BodyPlan> layout()
     const float barrelY = platformPosition.y + platformHalf.y + barrelHalf.y + 0.05f;
     for (int row = 0; row < 4; ++row)
         for (int column = 0; column < 5; ++column)
-            bodies.push_back({BodyPlan::Barrel,
-                              Ogre::Vector3(-20.0f + 10 * column, barrelY, -17.5f + 5 * row),
+            bodies.push_back({BodyPlan::Barrel, Ogre::Vector3(-20.0f + 10 * column, barrelY, -17.5f + 5 * row),
                               Ogre::Vector3::ZERO});
     for (int i = 0; i < 30; ++i)
-        bodies.push_back({BodyPlan::Ball,
-                          Ogre::Vector3(-25.0f + 2 * (i % 25), 12.0f + 2 * (i / 25), 30.0f + i),
+        bodies.push_back({BodyPlan::Ball, Ogre::Vector3(-25.0f + 2 * (i % 25), 12.0f + 2 * (i / 25), 30.0f + i),
                           Ogre::Vector3(0, 4, -60)});
     return bodies;
 }
@@ -92,12 +94,15 @@ struct Material
 Material materialOf(const Shapes& shapes, BodyPlan::Kind kind)
 {
     auto* s = const_cast<Shapes*>(&shapes);
-    switch (kind)
-    {
-    case BodyPlan::Plane: return {&s->plane, 0.1f, 0.8f, 0};
-    case BodyPlan::Platform: return {&s->platform, 0.6f, 10.6f, 300};
-    case BodyPlan::Barrel: return {&s->barrel, 0.6f, 1.6f, 3};
-    case BodyPlan::Ball: break;
+    switch (kind) {
+    case BodyPlan::Plane:
+        return {&s->plane, 0.1f, 0.8f, 0};
+    case BodyPlan::Platform:
+        return {&s->platform, 0.6f, 10.6f, 300};
+    case BodyPlan::Barrel:
+        return {&s->barrel, 0.6f, 1.6f, 3};
+    case BodyPlan::Ball:
+        break;
     }
     return {&s->ball, 0.6f, 0.6f, 1};
 }
@@ -124,8 +129,7 @@ struct BareWorld
     BareWorld(const Shapes& shapes, const std::vector<BodyPlan>& plans)
     {
         world.setGravity(btVector3(gravity.x, gravity.y, gravity.z));
-        for (const BodyPlan& plan : plans)
-        {
+        for (const BodyPlan& plan : plans) {
             const Material m = materialOf(shapes, plan.kind);
             btVector3 inertia(0, 0, 0);
             if (m.mass > 0)
@@ -161,23 +165,21 @@ struct GameWorld
     std::vector<std::unique_ptr<Dynamics::RigidBody>> bodies;
 
     GameWorld(Ogre::SceneManager* scene, const Shapes& shapes, const std::vector<BodyPlan>& plans)
-        : world(scene, Ogre::AxisAlignedBox(-10000, -10000, -10000, 10000, 10000, 10000), gravity,
-                true, true, maxHandles)
+        : world(scene, Ogre::AxisAlignedBox(-10000, -10000, -10000, 10000, 10000, 10000), gravity, true, true,
+                maxHandles)
     {
         drawer.enableWireframe(true);
         world.attachDebugDrawer(&drawer);
         world.showDebugShapes(false);
         int index = 0;
-        for (const BodyPlan& plan : plans)
-        {
+        for (const BodyPlan& plan : plans) {
             const Material m = materialOf(shapes, plan.kind);
             auto* body = new Dynamics::RigidBody("benchRigid" + std::to_string(index++), &world, 0, 0);
             if (plan.kind == BodyPlan::Plane)
-                body->attachStaticShape(m.shape, m.restitution, m.friction, plan.position,
-                                        Ogre::Quaternion::IDENTITY);
+                body->attachStaticShape(m.shape, m.restitution, m.friction, plan.position, Ogre::Quaternion::IDENTITY);
             else
-                body->attachDynamicShape(scene->getRootSceneNode()->createChildSceneNode(), m.shape,
-                                         m.restitution, m.friction, m.mass, plan.position, halfTurn);
+                body->attachDynamicShape(scene->getRootSceneNode()->createChildSceneNode(), m.shape, m.restitution,
+                                         m.friction, m.mass, plan.position, halfTurn);
             if (plan.kind != BodyPlan::Plane)
                 body->setVelocity(plan.velocity);
             bodies.emplace_back(body);
@@ -186,7 +188,7 @@ struct GameWorld
 
     ~GameWorld()
     {
-        bodies.clear();  // bodies leave before their world
+        bodies.clear(); // bodies leave before their world
     }
 };
 }
@@ -205,8 +207,7 @@ int main()
         auto* broadphase = new bt32BitAxisSweep3(worldMin, worldMax, maxHandles, nullptr, false);
         const long after = residentKiB();
         delete broadphase;
-        std::printf("32-bit broadphase, %u handles: %.1f MiB resident\n", maxHandles,
-                    (after - before) / 1024.0);
+        std::printf("32-bit broadphase, %u handles: %.1f MiB resident\n", maxHandles, (after - before) / 1024.0);
     }
 
     {
@@ -218,8 +219,7 @@ int main()
         // Alternate the two worlds frame by frame so both see the same machine state.
         using Clock = std::chrono::steady_clock;
         Clock::duration gameTime{}, bareTime{};
-        for (int frame = 0; frame < frames; ++frame)
-        {
+        for (int frame = 0; frame < frames; ++frame) {
             const Clock::time_point t0 = Clock::now();
             game.world.stepSimulation(frameTime, 1, frameTime);
             const Clock::time_point t1 = Clock::now();
@@ -231,15 +231,14 @@ int main()
 
         const double gameMicros = std::chrono::duration<double, std::micro>(gameTime).count() / frames;
         const double bareMicros = std::chrono::duration<double, std::micro>(bareTime).count() / frames;
-        std::printf("bodies: 1 plane, 1 platform box, 20 cylinders, 30 spheres; %d steps of 1/60 s\n",
-                    frames);
+        std::printf("bodies: 1 plane, 1 platform box, 20 cylinders, 30 spheres; %d steps of 1/60 s\n", frames);
         std::printf("DynamicsWorld::stepSimulation: %.1f us per step\n", gameMicros);
         std::printf("bare btDiscreteDynamicsWorld:  %.1f us per step\n", bareMicros);
         std::printf("ratio binding/bare: %.3f\n", gameMicros / bareMicros);
         const btVector3 gameBall = game.bodies.back()->bulletBody()->getWorldTransform().getOrigin();
         const btVector3 bareBall = bare.bodies.back()->getWorldTransform().getOrigin();
-        std::printf("last ball after the run: binding (%.2f, %.2f, %.2f), bare (%.2f, %.2f, %.2f)\n",
-                    gameBall.x(), gameBall.y(), gameBall.z(), bareBall.x(), bareBall.y(), bareBall.z());
+        std::printf("last ball after the run: binding (%.2f, %.2f, %.2f), bare (%.2f, %.2f, %.2f)\n", gameBall.x(),
+                    gameBall.y(), gameBall.z(), bareBall.x(), bareBall.y(), bareBall.z());
     }
 
     root->destroySceneManager(scene);

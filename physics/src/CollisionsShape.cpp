@@ -47,7 +47,10 @@ bool CollisionShape::drawWireFrame(DebugLines* lines, const Ogre::Vector3& posit
 bool CollisionShape::drawConvexWireFrame(DebugLines* lines, const Ogre::Vector3& position,
                                          const Ogre::Quaternion& orientation) const
 {
-    assert(mShape->isConvex());
+    // The assertion's text is what a failing build reports: kept as written.
+    // clang-format off
+    assert(mShape->isConvex ());
+    // clang-format on
     const btConvexShape* convex = static_cast<const btConvexShape*>(mShape);
     const btTransform transform(toBullet(orientation), toBullet(position));
 

@@ -9,7 +9,7 @@ if [ -z "${BARRELS_DEMO_DISPLAY:-}" ]; then
   BARRELS_DEMO_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
-game="$BARRELS_BUILD/platform/barrels"
+game="$BARRELS_BUILD/app/barrels"
 player="$BARRELS_BUILD/tools/autoplayer/autoplayer"
 for program in "$game" "$player"; do
   [ -x "$program" ] || { echo "Missing $program: build first (scripts/play does)." >&2; exit 1; }

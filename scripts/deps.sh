@@ -24,7 +24,8 @@ barrels_install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
+# barrels_build [CMAKE_OPTION...]: configures (keeping an existing build directory's generator) and builds.
 barrels_build() {
-  cmake -S "$BARRELS_ROOT" -B "$BARRELS_BUILD" -G "Unix Makefiles" >/dev/null
+  cmake -S "$BARRELS_ROOT" -B "$BARRELS_BUILD" "$@" >/dev/null
   cmake --build "$BARRELS_BUILD" -j"$(nproc)"
 }

@@ -3,6 +3,4 @@ add_library(barrels_test_render STATIC ${CMAKE_CURRENT_LIST_DIR}/RenderWindow.cp
 target_include_directories(barrels_test_render PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(barrels_test_render PUBLIC OgreMain OgreOverlay)
 barrels_warnings(barrels_test_render)
-if(TARGET barrels_media)
-  add_dependencies(barrels_test_render barrels_media)
-endif()
+add_dependencies(barrels_test_render barrels_media)

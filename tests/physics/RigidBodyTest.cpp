@@ -151,7 +151,9 @@ TEST_F(RigidBodyTest, DestructionRemovesOnlyItsOwnNodeAndLeavesTheWorldConsisten
     const btCollisionObjectArray& objects = world.bulletWorld()->getCollisionObjectArray();
     EXPECT_EQ(1, objects.size());
     EXPECT_NE(bulletObject, objects[0]);
+    // The remaining body simulates on.
     step(1);
+    EXPECT_LT(other->bulletBody()->getWorldTransform().getOrigin().y(), 5);
 }
 
 TEST_F(RigidBodyTest, BodyWithoutSetUpOrStaticBodyDestroysCleanly)
@@ -172,9 +174,18 @@ TEST_F(RigidBodyTest, BodyWithoutSetUpOrStaticBodyDestroysCleanly)
     state.getWorldTransform(transform);
     EXPECT_EQ(btVector3(0, 0, 0), transform.getOrigin());
     state.setWorldTransform(btTransform(btQuaternion::getIdentity(), btVector3(1, 2, 3)));
+    EXPECT_EQ(Ogre::Vector3::ZERO, plain->worldPosition());
+    state.getWorldTransform(transform);
+    EXPECT_EQ(btVector3(0, 0, 0), transform.getOrigin());
     delete plain;
+
+    // A velocity given before the set-up has no body to go to and is dropped, not kept for later.
     RigidBody unset("unsetVelocity", &world, 0, 0);
     unset.setVelocity(Ogre::Vector3(1, 0, 0));
+    EXPECT_EQ(nullptr, unset.bulletBody());
+    unset.attachDynamicShape(rootNode()->createChildSceneNode(), &sphere, 0, 0, 1, Ogre::Vector3(0, 5, 0),
+                             Ogre::Quaternion::IDENTITY);
+    EXPECT_EQ(btVector3(0, 0, 0), unset.bulletBody()->getLinearVelocity());
 }
 
 TEST_F(RigidBodyTest, DebugWireframeHangsUnderTheBodyNodeOnlyWhenItHasLines)

@@ -5,12 +5,17 @@
 
 #include <OgreStringConverter.h>
 
-#include <BulletCollision/CollisionShapes/btConvexShape.h>
+#include <BulletCollision/CollisionShapes/btCollisionMargin.h>
 #include <BulletCollision/CollisionShapes/btCylinderShape.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
+#include <set>
+#include <tuple>
+#include <utility>
 
 using namespace Collisions;
 
@@ -21,62 +26,100 @@ protected:
     HeadlessScene scene;
 };
 
-Ogre::Vector3 support(const CollisionShape& shape, int x, int y, int z)
+// How far a point lies outside a shape's sharp outline: 0 on it, negative inside.
+using Outline = std::function<float(const Ogre::Vector3&)>;
+
+Outline cylinderOutline(int axis, float radius, float halfLength)
 {
-    const btVector3 v =
-        static_cast<const btConvexShape*>(shape.getBulletShape())->localGetSupportingVertex(btVector3(x, y, z));
-    return Ogre::Vector3(v.x(), v.y(), v.z());
+    return [=](const Ogre::Vector3& p) {
+        Ogre::Vector3 across = p;
+        across[axis] = 0;
+        return std::max(across.length() - radius, std::abs(p[axis]) - halfLength);
+    };
 }
 
-// The cage as polylines of three support points: outer, middle, inner component per pass.
-std::vector<Ogre::Vector3> expectedCage(const CollisionShape& shape)
-{
-    const int orders[3][3] = {{0, 1, 2}, {0, 2, 1}, {2, 1, 0}};
-    std::vector<Ogre::Vector3> points;
-    for (const auto& order : orders)
-        for (int a = -1; a <= 1; ++a)
-            for (int b = -1; b <= 1; ++b) {
-                Ogre::Vector3 polyline[3];
-                for (int c = -1; c <= 1; ++c) {
-                    int d[3];
-                    d[order[0]] = a;
-                    d[order[1]] = b;
-                    d[order[2]] = c;
-                    polyline[c + 1] = support(shape, d[0], d[1], d[2]);
-                }
-                points.insert(points.end(), {polyline[0], polyline[1], polyline[1], polyline[2]});
-            }
-    return points;
-}
-
-struct ShapeCase
+struct ConvexCase
 {
     const char* name;
     std::function<CollisionShape*()> make;
+    Outline outline;
+    Ogre::Vector3 reach; // how far the shape extends from its centre along each axis
+    float rounding;      // how far inside the outline the collision margin lets a support point sit
 };
 
-const ShapeCase convexShapes[] = {
-    {"sphere", [] { return new SphereCollisionShape(2); }},
-    {"box", [] { return new BoxCollisionShape(Ogre::Vector3(1, 2, 3)); }},
-    {"cylinderX", [] { return new CylinderCollisionShape(Ogre::Vector3(1, 2, 3), Ogre::Vector3::UNIT_X); }},
-    {"cylinderY", [] { return new CylinderCollisionShape(Ogre::Vector3(1, 2, 3), Ogre::Vector3::UNIT_Y); }},
-    {"cylinderZ", [] { return new CylinderCollisionShape(Ogre::Vector3(1, 2, 3), Ogre::Vector3::UNIT_Z); }},
+// The collision margin rounds a cylinder's rims. The all-zero direction takes the rim point of the
+// margin-shrunk cylinder and moves it by the margin along (-1, -1, -1): up to another margin further in.
+const float cylinderRounding = 2 * CONVEX_DISTANCE_MARGIN;
+
+// The library's cylinders take their radius from the first half extent across the axis.
+const ConvexCase convexShapes[] = {
+    {"sphere", [] { return new SphereCollisionShape(2); }, [](const Ogre::Vector3& p) { return p.length() - 2; },
+     Ogre::Vector3(2, 2, 2), 0},
+    {"box", [] { return new BoxCollisionShape(Ogre::Vector3(1, 2, 3)); },
+     [](const Ogre::Vector3& p) {
+         return std::max({std::abs(p.x) - 1, std::abs(p.y) - 2, std::abs(p.z) - 3});
+     },
+     Ogre::Vector3(1, 2, 3), 0},
+    {"cylinderX", [] { return new CylinderCollisionShape(Ogre::Vector3(1, 2, 3), Ogre::Vector3::UNIT_X); },
+     cylinderOutline(0, 2, 1), Ogre::Vector3(1, 2, 2), cylinderRounding},
+    {"cylinderY", [] { return new CylinderCollisionShape(Ogre::Vector3(1, 2, 3), Ogre::Vector3::UNIT_Y); },
+     cylinderOutline(1, 1, 2), Ogre::Vector3(1, 2, 1), cylinderRounding},
+    {"cylinderZ", [] { return new CylinderCollisionShape(Ogre::Vector3(1, 2, 3), Ogre::Vector3::UNIT_Z); },
+     cylinderOutline(2, 1, 3), Ogre::Vector3(1, 1, 3), cylinderRounding},
 };
 }
 
-TEST_F(ShapeTest, ConvexShapesDrawTheFiftyFourSegmentCageOfSupportPoints)
+TEST_F(ShapeTest, ConvexCagesAreFiftyFourSegmentsOnTheSurfaceSpanningTheShape)
 {
-    for (const ShapeCase& c : convexShapes) {
+    for (const ConvexCase& c : convexShapes) {
         SCOPED_TRACE(c.name);
         std::unique_ptr<CollisionShape> shape(c.make());
         DebugLines lines;
         EXPECT_TRUE(shape->drawWireFrame(&lines, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY));
-        ASSERT_EQ(108u, lines.linePoints().size());
-        const std::vector<Ogre::Vector3> expected = expectedCage(*shape);
-        ASSERT_EQ(expected.size(), lines.linePoints().size());
-        for (std::size_t i = 0; i < expected.size(); ++i)
-            EXPECT_TRUE(expected[i].positionEquals(lines.linePoints()[i], 1e-5f)) << "point " << i;
+        const std::vector<Ogre::Vector3>& p = lines.linePoints();
+        ASSERT_EQ(108u, p.size());
+
+        // Each pair of segments is one polyline through three support points.
+        for (std::size_t i = 0; i < p.size(); i += 4)
+            EXPECT_EQ(p[i + 1], p[i + 2]) << "segment pair " << i / 4;
+
+        Ogre::AxisAlignedBox spanned;
+        for (std::size_t i = 0; i < p.size(); ++i) {
+            const float outside = c.outline(p[i]);
+            EXPECT_LE(outside, 1e-5f) << "point " << i << " " << p[i];
+            EXPECT_GE(outside, -c.rounding - 1e-5f) << "point " << i << " " << p[i];
+            spanned.merge(p[i]);
+        }
+        EXPECT_TRUE(spanned.getMaximum().positionEquals(c.reach, 1e-5f)) << spanned.getMaximum();
+        EXPECT_TRUE(spanned.getMinimum().positionEquals(-c.reach, 1e-5f)) << spanned.getMinimum();
     }
+}
+
+TEST_F(ShapeTest, BoxCageTracesEveryEdgeOfTheBox)
+{
+    BoxCollisionShape box(Ogre::Vector3(1, 2, 3));
+    DebugLines lines;
+    box.drawWireFrame(&lines, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+    const std::vector<Ogre::Vector3>& p = lines.linePoints();
+    const Ogre::Vector3 halfExtents(1, 2, 3);
+
+    // A segment whose directions pick the same corner collapses; any other runs along one whole edge.
+    using Corner = std::tuple<float, float, float>;
+    std::set<std::pair<Corner, Corner>> edges;
+    for (std::size_t i = 0; i < p.size(); i += 2) {
+        SCOPED_TRACE(testing::Message() << "segment " << i / 2 << " " << p[i] << " " << p[i + 1]);
+        int differing = 0;
+        for (int axis = 0; axis < 3; ++axis) {
+            EXPECT_FLOAT_EQ(halfExtents[axis], std::abs(p[i][axis]));
+            EXPECT_FLOAT_EQ(halfExtents[axis], std::abs(p[i + 1][axis]));
+            differing += p[i][axis] != p[i + 1][axis];
+        }
+        EXPECT_LE(differing, 1);
+        const Corner from(p[i].x, p[i].y, p[i].z), to(p[i + 1].x, p[i + 1].y, p[i + 1].z);
+        if (differing == 1)
+            edges.insert(std::minmax(from, to));
+    }
+    EXPECT_EQ(12u, edges.size());
 }
 
 TEST_F(ShapeTest, CagePassesVaryZThenYThenX)
@@ -173,7 +216,6 @@ TEST_F(ShapeTest, ConvexCageOfANonConvexShapeIsAProgrammingError)
 {
     StaticPlaneCollisionShape plane(Ogre::Vector3(0, 1, 0), 0);
     DebugLines lines;
-    EXPECT_DEATH(plane.drawConvexWireFrame(&lines, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY),
-                 "mShape->isConvex \\(\\)");
+    EXPECT_DEATH(plane.drawConvexWireFrame(&lines, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY), "isConvex");
 }
 #endif

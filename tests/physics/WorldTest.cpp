@@ -55,7 +55,16 @@ TEST_F(WorldTest, ConstructionVariants)
         auto* dynamicsWorld = dynamic_cast<btDiscreteDynamicsWorld*>(w->bulletWorld());
         EXPECT_EQ(c.dynamics, dynamicsWorld != nullptr);
         if (dynamicsWorld) {
-            EXPECT_EQ(btVector3(1, -2, 3), dynamicsWorld->getGravity());
+            // The given gravity is what accelerates a free body: one step gains gravity times the step.
+            btSphereShape shape(1);
+            btRigidBody body(1, nullptr, &shape, btVector3(1, 1, 1));
+            dynamicsWorld->addRigidBody(&body);
+            dynamicsWorld->stepSimulation(1.0f / 60, 1, 1.0f / 60);
+            const btVector3 velocity = body.getLinearVelocity();
+            EXPECT_NEAR(1.0f / 60, velocity.x(), 1e-6);
+            EXPECT_NEAR(-2.0f / 60, velocity.y(), 1e-6);
+            EXPECT_NEAR(3.0f / 60, velocity.z(), 1e-6);
+            dynamicsWorld->removeRigidBody(&body);
         }
     }
 }
@@ -245,6 +254,19 @@ TEST_F(WorldTest, StepResetsTheDrawerBeforeAndRebuildsItAfter)
 TEST_F(WorldTest, WorldWithoutPhysicsWorldIgnoresSteps)
 {
     DynamicsWorld empty(scene.sceneManager(), bounds, Ogre::Vector3(0, -9.81f, 0), false, true, 100);
-    empty.stepSimulation(1.0f / 60, 1, 1.0f / 60);
-    EXPECT_EQ(nullptr, empty.bulletWorld());
+    RigidBody ball("unsimulated", &empty, 0, 0);
+    Ogre::SceneNode* node = rootNode()->createChildSceneNode("unsimulatedBody");
+    ball.attachDynamicShape(node, &sphere, 0, 0, 1, Ogre::Vector3(0, 10, 0), Ogre::Quaternion::IDENTITY);
+    DebugDrawer drawer;
+    empty.attachDebugDrawer(&drawer);
+    drawer.appendLine(Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_X);
+
+    for (int i = 0; i < 10; ++i)
+        empty.stepSimulation(1.0f / 60, 1, 1.0f / 60);
+
+    // No fall, and the drawer's lines are neither dropped nor built.
+    EXPECT_EQ(Ogre::Vector3(0, 10, 0), node->getPosition());
+    EXPECT_EQ(btVector3(0, 0, 0), ball.bulletBody()->getLinearVelocity());
+    EXPECT_EQ(2u, drawer.linePoints().size());
+    EXPECT_TRUE(boundBuffer(drawer).get() == nullptr);
 }

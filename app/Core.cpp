@@ -6,10 +6,6 @@
 #include <OgreAxisAlignedBox.h>
 #include <OgreCamera.h>
 #include <OgreLight.h>
-#include <OgreLogManager.h>
-#include <OgreMaterialManager.h>
-#include <OgreRenderSystem.h>
-#include <OgreRenderSystemCapabilities.h>
 #include <OgreRenderWindow.h>
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
@@ -37,23 +33,6 @@ void Core::installFrameListener()
     const Ogre::AxisAlignedBox worldBounds(Ogre::Vector3(-10000, -10000, -10000), Ogre::Vector3(10000, 10000, 10000));
     mInstalledListener = new Game(mSceneManager, mRenderWindow, mPlayerCamera, gravity, worldBounds);
     mEngineRoot->addFrameListener(mInstalledListener);
-
-    // Mesa's software rasteriser, all a machine without a GPU has, spends seconds and at times a
-    // minute on a frame with 16x anisotropic filtering; there the game draws without it.
-    if (rendersInSoftware()) {
-        Ogre::MaterialManager::getSingleton().setDefaultAnisotropy(1);
-        Ogre::LogManager::getSingleton().logMessage("Software renderer: anisotropic filtering off");
-    }
-}
-
-bool Core::rendersInSoftware() const
-{
-    const Ogre::String device = mEngineRoot->getRenderSystem()->getCapabilities()->getDeviceName();
-    for (const char* rasteriser : {"llvmpipe", "softpipe", "swrast"}) {
-        if (device.find(rasteriser) != Ogre::String::npos)
-            return true;
-    }
-    return false;
 }
 
 void Core::buildScene()

@@ -13,7 +13,4 @@ protected:
     void setupCamera() override;
     void installFrameListener() override;
     void buildScene() override;
-
-private:
-    bool rendersInSoftware() const;
 };

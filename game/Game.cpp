@@ -6,8 +6,13 @@
 #include "DynamicsWorld.h"
 #include "LevelBuilder.h"
 
+#include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
 #include <OgreMeshManager.h>
+#include <OgreRenderSystem.h>
+#include <OgreRenderSystemCapabilities.h>
+#include <OgreRenderWindow.h>
+#include <OgreRoot.h>
 
 #include <CEGUI/GUIContext.h>
 #include <CEGUI/System.h>
@@ -37,9 +42,7 @@ Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::C
       mGuiRoot(nullptr), mChargeBar(nullptr), mTimeWindow(nullptr), mHighScoreWindow(nullptr), mInfoWindow(nullptr),
       mHelpWindow(nullptr), mHelpHintWindow(nullptr), mMenuWindow(nullptr), mContactCallback()
 {
-    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
-    materials.setDefaultTextureFiltering(Ogre::TFO_ANISOTROPIC);
-    materials.setDefaultAnisotropy(16);
+    setRenderQuality();
     // Collision sizes come from mesh bounds, which the engine pads by 1 % unless told otherwise.
     // Meshes load on first use, so this must come before the arena and any ball or barrel.
     Ogre::MeshManager::getSingleton().setBoundsPaddingFactor(0);
@@ -66,12 +69,40 @@ Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::C
 
 Game::~Game()
 {
+    mRenderWindow->removeListener(&mScissorReset);
     for (Dynamics::RigidBody* body : mArenaBodies)
         delete body;
     for (Collisions::CollisionShape* shape : mArenaShapes)
         delete shape;
     mArenaBodies.clear();
     mArenaShapes.clear();
+}
+
+unsigned int Game::textureAnisotropyFor(const std::string& deviceName)
+{
+    // Mesa's software rasterisers, all a machine without a GPU has, spend seconds and at times a
+    // minute on a frame with anisotropic sampling of the huge floor.
+    for (const char* rasteriser : {"llvmpipe", "softpipe", "swrast"}) {
+        if (deviceName.find(rasteriser) != std::string::npos)
+            return 1;
+    }
+    return 16;
+}
+
+void Game::setRenderQuality()
+{
+    const Ogre::String device = Ogre::Root::getSingleton().getRenderSystem()->getCapabilities()->getDeviceName();
+    const unsigned int anisotropy = textureAnisotropyFor(device);
+    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
+    materials.setDefaultTextureFiltering(Ogre::TFO_ANISOTROPIC);
+    materials.setDefaultAnisotropy(anisotropy);
+    if (anisotropy == 1)
+        logEvent("Software renderer: anisotropic filtering off");
+}
+
+void Game::logEvent(const std::string& line)
+{
+    Ogre::LogManager::getSingleton().logMessage(line);
 }
 
 bool Game::frameStarted(const Ogre::FrameEvent& evt)

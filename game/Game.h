@@ -6,6 +6,7 @@
 #include "ShellFrameListener.h"
 
 #include <OgreAxisAlignedBox.h>
+#include <OgreRenderTargetListener.h>
 #include <OgreVector.h>
 #include <OIS.h>
 
@@ -14,6 +15,7 @@
 #include <deque>
 #include <list>
 #include <map>
+#include <string>
 
 namespace CEGUI {
 class EventArgs;
@@ -92,6 +94,9 @@ public:
     // Floor and platform (GameArena.cpp).
     void buildArena();
 
+    // Texture anisotropy for a renderer: the most the game asks for, but none where rendering is in software.
+    static unsigned int textureAnisotropyFor(const std::string& deviceName);
+
 protected:
     Ogre::SceneManager* mSceneManager;
     std::map<OIS::KeyCode, bool> mKeyStates;
@@ -131,7 +136,18 @@ protected:
     MyContactResultCallback mContactCallback;
 
 private:
-    // Contact test of two bodies through mContactCallback; the caller clears mHit after a hit.
+    // The GUI renderer leaves the scissor test on after drawing, which freezes the 3D view on its
+    // first frame; switching it off before every viewport update keeps the scene drawing.
+    struct ScissorReset : public Ogre::RenderTargetListener
+    {
+        void preViewportUpdate(const Ogre::RenderTargetViewportEvent& evt) override;
+    };
+
+    // Contact test of two bodies through mContactCallback, which it leaves with mHit cleared.
     bool touches(Dynamics::RigidBody* a, Dynamics::RigidBody* b);
+    void setRenderQuality();
     void logLevelBuilt() const;
+    static void logEvent(const std::string& line);
+
+    ScissorReset mScissorReset;
 };

@@ -5,6 +5,7 @@
 #include "CollisionsShape.h"
 #include "DynamicsRigidBody.h"
 #include "DynamicsWorld.h"
+#include "PhysicsObject.h"
 
 #include <OgreEntity.h>
 #include <OgreMeshManager.h>
@@ -19,7 +20,6 @@ const int FLOOR_SEGMENTS = 20;
 const float FLOOR_TILES = 9000;
 // The platform is the cube mesh flattened into a pallet.
 const Ogre::Vector3 PLATFORM_SCALE(0.65f, 0.05f, 0.25f);
-const float SHAPE_SHRINK = 0.95f;
 }
 
 void Game::buildArena()

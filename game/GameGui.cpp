@@ -1,7 +1,9 @@
 // Menus and heads-up display.
 #include "Game.h"
 
+#include "GameEvents.h"
 #include "LevelBuilder.h"
+#include "MenuLayout.h"
 
 #include <OgreException.h>
 #include <OgreLogManager.h>
@@ -10,7 +12,7 @@
 #include <OgreRenderWindow.h>
 #include <OgreRoot.h>
 
-#include <CEGUI/DefaultLogger.h>
+#include <CEGUI/Logger.h>
 #include <CEGUI/Exceptions.h>
 #include <CEGUI/Font.h>
 #include <CEGUI/FontManager.h>
@@ -29,20 +31,23 @@
 #include <CEGUI/widgets/PushButton.h>
 
 #include <cstdlib>
+#include <string>
 
 namespace {
-// The GUI renderer leaves the scissor test on after drawing, which freezes the 3D view on its
-// first frame; switching it off before every viewport update keeps the scene drawing.
-class ScissorReset : public Ogre::RenderTargetListener
+// The GUI library's messages go to the engine's log, beside everything else the game reports,
+// instead of a log file of the library's own in the working directory.
+class EngineLogger : public CEGUI::Logger
 {
 public:
-    void preViewportUpdate(const Ogre::RenderTargetViewportEvent&) override
+    void logEvent(const CEGUI::String& message, CEGUI::LoggingLevel level) override
     {
-        Ogre::Root::getSingleton().getRenderSystem()->setScissorTest(false);
+        if (level > getLoggingLevel())
+            return;
+        Ogre::LogManager::getSingleton().logMessage("CEGUI: " + std::string(message.c_str()),
+                                                    level == CEGUI::Errors ? Ogre::LML_CRITICAL : Ogre::LML_NORMAL);
     }
+    void setLogFilename(const CEGUI::String&, bool) override {}
 };
-
-ScissorReset sScissorReset;
 
 const char* const HELP_TEXT =
     "The goal is to push all the barrels out of the center platform. Use the keyboard SPACE key to charge (key "
@@ -55,12 +60,12 @@ CEGUI::UDim fraction(float value)
     return CEGUI::UDim(value, 0);
 }
 
-void place(CEGUI::Window* window, float x, float y, float width, float height)
+void place(CEGUI::Window* window, const GuiBox& box)
 {
-    window->setXPosition(fraction(x));
-    window->setYPosition(fraction(y));
-    window->setWidth(fraction(width));
-    window->setHeight(fraction(height));
+    window->setXPosition(fraction(box.x));
+    window->setYPosition(fraction(box.y));
+    window->setWidth(fraction(box.width));
+    window->setHeight(fraction(box.height));
 }
 
 // The resolution belongs to the font, so it changes every window drawn with it.
@@ -83,20 +88,14 @@ CEGUI::GUIContext& guiContext()
 {
     return CEGUI::System::getSingleton().getDefaultGUIContext();
 }
-
-void logEvent(const Ogre::String& message)
-{
-    Ogre::LogManager::getSingleton().logMessage(message);
-}
 }
 
 void Game::init_GUI()
 {
-    // Without a logger of ours the library opens its own "CEGUI.log" and echoes exceptions to stderr.
-    if (!CEGUI::Logger::getSingletonPtr()) {
-        CEGUI::Logger* logger = new CEGUI::DefaultLogger();
-        logger->setLogFilename("CEGUI.log");
-    }
+    // The library makes a logger of its own unless one exists; it lives as long as the GUI.
+    if (!CEGUI::Logger::getSingletonPtr())
+        new EngineLogger();
+    // Its exceptions reach the player through the error report, not as an echo on standard error.
     CEGUI::Exception::setStdErrEnabled(false);
 
     try {
@@ -104,8 +103,8 @@ void Game::init_GUI()
     } catch (CEGUI::GenericException& e) {
         throw Ogre::Exception(1337, e.getMessage().c_str(), "init_GUI()");
     }
-    mRenderWindow->removeListener(&sScissorReset);
-    mRenderWindow->addListener(&sScissorReset);
+    mRenderWindow->removeListener(&mScissorReset);
+    mRenderWindow->addListener(&mScissorReset);
 
     mPaused = true;
 
@@ -130,17 +129,17 @@ void Game::init_GUI()
     CEGUI::Window* sheet = gui.getRootWindow();
     mMenuWindow = windows.createWindow("TaharezLook/StaticImage", "Background");
     sheet->addChild(mMenuWindow);
-    place(mMenuWindow, 0.35f, 0.35f, 0.3f, 0.3f);
+    place(mMenuWindow, MENU_BOX);
 
     CEGUI::Window* newGame = windows.createWindow("TaharezLook/Button", "NewGame");
     mMenuWindow->addChild(newGame);
-    place(newGame, 0.1f, 0.1f, 0.8f, 0.4f);
+    place(newGame, NEW_BUTTON_BOX);
     newGame->setText("New");
     newGame->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&Game::onNewGame, this));
 
     CEGUI::Window* quitGame = windows.createWindow("TaharezLook/Button", "QuitGame");
     mMenuWindow->addChild(quitGame);
-    place(quitGame, 0.1f, 0.55f, 0.8f, 0.4f);
+    place(quitGame, QUIT_BUTTON_BOX);
     quitGame->setText("Quit");
     quitGame->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&Game::onQuit, this));
 
@@ -158,7 +157,7 @@ void Game::init_GUI()
     CEGUI::Editbox* infos = static_cast<CEGUI::Editbox*>(windows.createWindow("TaharezLook/Editbox", "infos window"));
     mInfoWindow = infos;
     mGuiRoot->addChild(infos);
-    place(infos, 0.85f, 0, 0.15f, 0.05f);
+    place(infos, {0.85f, 0, 0.15f, 0.05f});
     setUpFixedFontText(infos, "Level:     Score:");
     infos->setReadOnly(true);
     infos->hide();
@@ -167,7 +166,7 @@ void Game::init_GUI()
         static_cast<CEGUI::MultiLineEditbox*>(windows.createWindow("TaharezLook/MultiLineEditbox", "help window"));
     mHelpWindow = help;
     mGuiRoot->addChild(help);
-    place(help, 0, 0.2f, 0.25f, 0.25f);
+    place(help, {0, 0.2f, 0.25f, 0.25f});
     help->setWordWrapping(true);
     setUpFixedFontText(help, HELP_TEXT);
     help->setReadOnly(true);
@@ -176,7 +175,7 @@ void Game::init_GUI()
     CEGUI::Editbox* hint = static_cast<CEGUI::Editbox*>(windows.createWindow("TaharezLook/Editbox", "f1"));
     mHelpHintWindow = hint;
     mGuiRoot->addChild(hint);
-    place(hint, 0, 0, 0.15f, 0.05f);
+    place(hint, {0, 0, 0.15f, 0.05f});
     setUpFixedFontText(hint, "Press F1 for instructions.");
     hint->setReadOnly(true);
     hint->hide();
@@ -187,7 +186,7 @@ void Game::init_GUI()
     time->setText("0");
     time->setTooltipText("Time Left");
     time->setReadOnly(true);
-    place(time, 0.45f, 0, 0.15f, 0.2f);
+    place(time, {0.45f, 0, 0.15f, 0.2f});
     time->activate();
     setFontNativeResolution(time, 150, 100);
     time->hide();
@@ -197,7 +196,7 @@ void Game::init_GUI()
     mGuiRoot->addChild(best);
     best->setText("High Score: ");
     best->setReadOnly(true);
-    place(best, 0.85f, 0.1f, 0.15f, 0.05f);
+    place(best, {0.85f, 0.1f, 0.15f, 0.05f});
     best->setFont("fkp-16");
     best->activate();
     best->hide();
@@ -236,9 +235,14 @@ void Game::startGame()
     mLevelElapsed = 0;
     resetKeyStates();
 
-    logEvent("New game started");
+    logEvent(GameEvents::NEW_GAME);
     mLevel = 1;
     mLevelTimeLimit = mLevelBuilder->buildLevel(mLevel);
     mBarrelsPlaced += static_cast<int>(mBarrels.size());
     logLevelBuilt();
+}
+
+void Game::ScissorReset::preViewportUpdate(const Ogre::RenderTargetViewportEvent&)
+{
+    Ogre::Root::getSingleton().getRenderSystem()->setScissorTest(false);
 }

@@ -1,7 +1,7 @@
 // The best score, kept between runs in a one-number text file.
 #include "Game.h"
 
-#include <OgreLogManager.h>
+#include "GameEvents.h"
 
 #include <CEGUI/PropertyHelper.h>
 
@@ -84,8 +84,7 @@ void Game::saveHighScore() const
 {
     // A failed write is not reported: the old file stays and the game goes on or ends as asked.
     if (replaceFile(HIGH_SCORE_FILE, std::to_string(mHighScore)))
-        Ogre::LogManager::getSingleton().logMessage("Best score " + std::to_string(mHighScore) + " saved to " +
-                                                    HIGH_SCORE_FILE);
+        logEvent(GameEvents::line(GameEvents::BEST_SCORE_SAVED, mHighScore, HIGH_SCORE_FILE));
 }
 
 void Game::windowClosed(Ogre::RenderWindow* window)

@@ -1,6 +1,8 @@
 // The player's keys and mouse: charging and firing shots, pause and help.
 #include "Game.h"
 
+#include "MouseLook.h"
+
 #include <CEGUI/GUIContext.h>
 #include <CEGUI/MouseCursor.h>
 #include <CEGUI/System.h>
@@ -12,7 +14,6 @@ namespace {
 const float FULL_CHARGE = 100;
 // Right after a shot the bar keeps a sliver, so the player still sees where it is.
 const float BAR_AFTER_SHOT = 0.01f;
-const double MOUSE_DEGREES_PER_COUNT = 0.13;
 
 CEGUI::GUIContext& guiContext()
 {
@@ -93,8 +94,8 @@ bool Game::pollMouse(const Ogre::FrameEvent&)
         }
         gui.injectMouseMove(static_cast<float>(state.X.rel), static_cast<float>(state.Y.rel));
     } else {
-        mYawStep = Ogre::Degree(static_cast<float>(-state.X.rel * MOUSE_DEGREES_PER_COUNT));
-        mPitchStep = Ogre::Degree(static_cast<float>(-state.Y.rel * MOUSE_DEGREES_PER_COUNT));
+        mYawStep = Ogre::Degree(static_cast<float>(-state.X.rel * MOUSE_SENSITIVITY));
+        mPitchStep = Ogre::Degree(static_cast<float>(-state.Y.rel * MOUSE_SENSITIVITY));
     }
     return true;
 }

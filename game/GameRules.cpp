@@ -3,22 +3,31 @@
 
 #include "DynamicsRigidBody.h"
 #include "DynamicsWorld.h"
+#include "GameEvents.h"
 #include "LevelBuilder.h"
-
-#include <OgreLogManager.h>
 
 #include <CEGUI/Window.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 const float BONUS_SECONDS = 2.0f;
 const float WALL_CHARGE_PENALTY = 0.5f;
 const float SLOWEST_CHARGE_STEP = 0.5f;
 
-void logEvent(const std::string& message)
+// Out of play: hidden at once; its copy in the removed list releases the shared parts when that list is cleared.
+template <class Object>
+void takeOutOfPlay(Object* object, std::list<Object>& removed)
 {
-    Ogre::LogManager::getSingleton().logMessage(message);
+    removed.push_back(*object);
+    object->markRemoved();
+}
+
+template <class Object>
+void dropRemoved(std::list<Object*>& inPlay)
+{
+    inPlay.remove_if([](const Object* object) { return object->isRemoved(); });
 }
 }
 
@@ -41,15 +50,15 @@ void Game::updateRules()
     // The barrel list is empty only in the first call after a level was cleared.
     if (score > mHighScore && mBarrels.empty()) {
         mHighScore = score;
-        logEvent("Best score raised to " + std::to_string(mHighScore));
+        logEvent(GameEvents::line(GameEvents::BEST_SCORE_RAISED, mHighScore));
     }
     mHighScoreWindow->setText("High Score: " + std::to_string(mHighScore));
 
     if (mLevelTimeLimit <= mLevelElapsed) {
         mGameOver = true;
-        logEvent("Time up on level " + std::to_string(mLevel) + " with score " + std::to_string(score));
+        logEvent(GameEvents::line(GameEvents::TIME_UP, mLevel, score));
     } else if (mBarrels.empty()) {
-        logEvent("Level " + std::to_string(mLevel) + " cleared with score " + std::to_string(score));
+        logEvent(GameEvents::line(GameEvents::LEVEL_CLEARED, mLevel, score));
         if (mLevel < mLastLevel)
             ++mLevel;
         mLevelTimeLimit = mLevelBuilder->buildLevel(mLevel);
@@ -65,8 +74,9 @@ void Game::updateRules()
 
 bool Game::touches(Dynamics::RigidBody* a, Dynamics::RigidBody* b)
 {
+    mContactCallback.mHit = false;
     mPhysicsWorld->bulletWorld()->contactPairTest(a->bulletObject(), b->bulletObject(), mContactCallback);
-    return mContactCallback.mHit;
+    return std::exchange(mContactCallback.mHit, false);
 }
 
 void Game::checkBarrels()
@@ -82,28 +92,21 @@ void Game::checkBarrels()
                 mChargeStep = mChargeStep - WALL_CHARGE_PENALTY < SLOWEST_CHARGE_STEP
                                   ? SLOWEST_CHARGE_STEP
                                   : mChargeStep - WALL_CHARGE_PENALTY;
-            mContactCallback.mHit = false;
         }
-        if (touches(floor, barrel->rigidBody())) {
-            mRemovedBarrels.push_back(*barrel);
-            barrel->markRemoved();
-            mContactCallback.mHit = false;
-        }
+        if (touches(floor, barrel->rigidBody()))
+            takeOutOfPlay(barrel, mRemovedBarrels);
     }
-    mBarrels.remove_if([](const Barrel* barrel) { return barrel->isRemoved(); });
+    dropRemoved(mBarrels);
 }
 
 void Game::checkBalls()
 {
     Dynamics::RigidBody* floor = mArenaBodies.front();
     for (Ball* ball : mBalls) {
-        if (touches(floor, ball->rigidBody())) {
-            mRemovedBalls.push_back(*ball);
-            ball->markRemoved();
-            mContactCallback.mHit = false;
-        }
+        if (touches(floor, ball->rigidBody()))
+            takeOutOfPlay(ball, mRemovedBalls);
     }
-    mBalls.remove_if([](const Ball* ball) { return ball->isRemoved(); });
+    dropRemoved(mBalls);
 }
 
 void Game::clearRemovedObjects()
@@ -117,20 +120,16 @@ void Game::clearRemovedObjects()
 
 void Game::clearLevel()
 {
-    for (Barrel* barrel : mBarrels) {
-        mRemovedBarrels.push_back(*barrel);
-        barrel->markRemoved();
-    }
-    mBarrels.remove_if([](const Barrel* barrel) { return barrel->isRemoved(); });
-    for (Ball* ball : mBalls) {
-        mRemovedBalls.push_back(*ball);
-        ball->markRemoved();
-    }
-    mBalls.remove_if([](const Ball* ball) { return ball->isRemoved(); });
+    for (Barrel* barrel : mBarrels)
+        takeOutOfPlay(barrel, mRemovedBarrels);
+    dropRemoved(mBarrels);
+    for (Ball* ball : mBalls)
+        takeOutOfPlay(ball, mRemovedBalls);
+    dropRemoved(mBalls);
 }
 
 void Game::logLevelBuilt() const
 {
-    logEvent("Level " + std::to_string(mLevel) + " built with " + std::to_string(mBarrels.size()) +
-             " barrels and a time limit of " + std::to_string(static_cast<int>(mLevelTimeLimit)) + " s");
+    logEvent(GameEvents::line(GameEvents::LEVEL_BUILT, mLevel, static_cast<int>(mBarrels.size()),
+                              static_cast<int>(mLevelTimeLimit)));
 }

@@ -1,5 +1,7 @@
 #include "ShellFrameListener.h"
 
+#include "MouseLook.h"
+
 #include <OgreCamera.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
@@ -228,11 +230,11 @@ bool ShellFrameListener::pollMouse(const Ogre::FrameEvent&)
 {
     const OIS::MouseState& state = mMouseDevice->getMouseState();
     if (state.buttonDown(OIS::MB_Right)) {
-        mMoveVector.x += state.X.rel * 0.13f;
-        mMoveVector.y -= state.Y.rel * 0.13f;
+        mMoveVector.x += static_cast<float>(state.X.rel * MOUSE_SENSITIVITY);
+        mMoveVector.y -= static_cast<float>(state.Y.rel * MOUSE_SENSITIVITY);
     } else {
-        mYawStep = Ogre::Degree(-state.X.rel * 0.13f);
-        mPitchStep = Ogre::Degree(-state.Y.rel * 0.13f);
+        mYawStep = Ogre::Degree(static_cast<float>(-state.X.rel * MOUSE_SENSITIVITY));
+        mPitchStep = Ogre::Degree(static_cast<float>(-state.Y.rel * MOUSE_SENSITIVITY));
     }
     return true;
 }

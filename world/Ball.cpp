@@ -14,8 +14,6 @@
 namespace {
 // sphere.mesh is a hundred times too big for the game's world.
 const float BALL_SCALE = 0.02f;
-// The collision sphere is a little smaller than the one drawn.
-const float SHAPE_SHRINK = 0.95f;
 }
 
 Ball::Ball(Ogre::Camera* camera, Ogre::SceneManager* sceneManager, Dynamics::DynamicsWorld* world, int index,

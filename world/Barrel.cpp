@@ -11,8 +11,6 @@
 #include <OgreStringConverter.h>
 
 namespace {
-const float SHAPE_SHRINK = 0.95f;
-
 const char* materialFor(int kind)
 {
     switch (kind) {

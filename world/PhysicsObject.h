@@ -13,6 +13,9 @@ namespace Dynamics {
 class RigidBody;
 }
 
+// Collision shapes are this much smaller than the meshes drawn, so bodies that touch look like they touch.
+const float SHAPE_SHRINK = 0.95f;
+
 // Copies share the entity, body and shape: the game keeps a copy of an object taken out of play
 // and destroys only that copy, which releases the shared parts once.
 class PhysicsObject

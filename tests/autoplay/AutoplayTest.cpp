@@ -2,7 +2,10 @@
 #include "GameHarness.h"
 #include "Player.h"
 #include "RenderWindow.h"
+#include "Screen.h"
 #include "ScriptedRolls.h"
+
+#include <OgreRenderWindow.h>
 
 #include <CEGUI/GUIContext.h>
 #include <CEGUI/MouseCursor.h>
@@ -91,6 +94,26 @@ protected:
     std::filesystem::path mWorkDir;
     std::unique_ptr<GameHarness> mHarness;
 };
+
+TEST_F(AutoplayTest, ClicksFindTheMenuButtonsWhereTheGameDrawsThem)
+{
+    const Ogre::RenderWindow* window = RenderWindow::instance().window();
+    ASSERT_EQ(autoplayer::WINDOW_WIDTH, static_cast<int>(window->getWidth()));
+    ASSERT_EQ(autoplayer::WINDOW_HEIGHT, static_cast<int>(window->getHeight()));
+    const CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+    const struct
+    {
+        GuiBox box;
+        const char* button;
+    } cases[] = {{NEW_BUTTON_BOX, "NewGame"}, {QUIT_BUTTON_BOX, "QuitGame"}};
+    for (const auto& c : cases) {
+        const autoplayer::Spot spot = autoplayer::menuButtonCentre(c.box);
+        const CEGUI::Window* hit =
+            root->getTargetChildAtPosition(CEGUI::Vector2f(static_cast<float>(spot.x), static_cast<float>(spot.y)));
+        ASSERT_NE(nullptr, hit) << c.button;
+        EXPECT_EQ(c.button, hit->getName()) << spot.x << "," << spot.y;
+    }
+}
 
 TEST_F(AutoplayTest, ClearsAllFourLevelsWithinTheirTimeLimits)
 {

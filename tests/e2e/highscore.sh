@@ -17,7 +17,7 @@ start_playing() {
   [ "$1" != - ] && printf '%s' "$1" >"$dir/high.score"
   launch "$BARRELS" "$dir" || return 1
   wait_picture 60 menu menu_shown || { fail_shot "no menu" "$dir/menu.png"; return 1; }
-  press_gui_button $NEW_X $NEW_Y "New game started" || { fail "New: no new game in Ogre.log"; return 1; }
+  press_gui_button $NEW_X $NEW_Y "$LOG_NEW_GAME" || { fail "New: no new game in Ogre.log"; return 1; }
   wait_picture 60 playing hud_shown || { fail_shot "New: no heads-up display" "$dir/playing.png"; return 1; }
 }
 
@@ -29,7 +29,7 @@ if start_playing 42; then
   # The boxes are shown in the frame of the click; the rules write their texts in a later one.
   best42=$(pass_frames && snap playing-level)
   tap_key Escape menu_shown paused || fail_shot "ESC: no menu" "$WORKDIR/paused.png"
-  press_gui_button $QUIT_X $QUIT_Y "Best score 42 saved to high.score" || fail "Quit: 42 not saved"
+  press_gui_button $QUIT_X $QUIT_Y "$(printf "$LOG_BEST_SCORE_SAVED" 42 high.score)" || fail "Quit: 42 not saved"
   wait_exit 30
   [ "$GAME_STATUS" = 0 ] && pass "Quit exits 0" || fail "Quit: exit status $GAME_STATUS"
   file_is "$WORKDIR/high.score" 42 && pass "high.score still holds 42, no line ending" \
@@ -48,7 +48,7 @@ if start_playing -; then
   "$CLOSE_WINDOW" "$WINDOW"
   wait_exit 30
   [ "$GAME_STATUS" = 0 ] && pass "closing the window during a game exits 0" || fail "close: exit status $GAME_STATUS"
-  file_is "$WORKDIR/high.score" 0 && log_has "$WORKDIR" "Best score 0 saved to high.score" \
+  file_is "$WORKDIR/high.score" 0 && log_has "$WORKDIR" "$(printf "$LOG_BEST_SCORE_SAVED" 0 high.score)" \
     && pass "closing the window saves the best score" || fail "close: high.score is '$(od -c "$WORKDIR/high.score" 2>&1)'"
 fi
 

@@ -3,6 +3,13 @@
 
 E2E_FAILURES=0
 
+# Defined once, in the game's and the auto-player's headers: where the dialog's and the menu's
+# buttons are, the window titles, and the lines the game writes to its log (printf formats).
+facts=$("${E2E_AUTOPLAYER:?set to the auto-player binary}" --facts) \
+  || { echo "FAIL: $E2E_AUTOPLAYER --facts" >&2; exit 1; }
+eval "$facts"
+unset facts
+
 fail() { echo "FAIL: $*" >&2; E2E_FAILURES=$((E2E_FAILURES + 1)); }
 pass() { echo "ok ($SECONDS s): $*"; }
 
@@ -104,10 +111,9 @@ lit_fraction() {
   convert "$1" -crop "$2" +repage -colorspace Gray -threshold 8% -format "%[fx:mean]" info:
 }
 
-# The engine's configuration dialog: buttons at fixed places in its 500-pixel-wide window.
-DIALOG_NAME="Rendering Settings"
-dialog_accept() { click_at "$1" 446 353; }
-dialog_cancel() { click_at "$1" 376 353; }
+# The engine's configuration dialog.
+dialog_accept() { click_at "$1" "$DIALOG_ACCEPT_X" "$DIALOG_ACCEPT_Y"; }
+dialog_cancel() { click_at "$1" "$DIALOG_CANCEL_X" "$DIALOG_CANCEL_Y"; }
 # A click that lands before the dialog has laid out its buttons is lost: click until the dialog goes.
 dialog_accept_until_gone() {
   local try
@@ -167,8 +173,6 @@ REGION_BARRELS=300x105+250+225
 REGION_CHARGE=430x20+280+533
 # A spot of empty sky where the GUI cursor is parked to see whether it is drawn.
 CURSOR_X=100 CURSOR_Y=150 REGION_CURSOR=24x24+100+150
-# Centres of the New and Quit buttons.
-NEW_X=400 NEW_Y=264 QUIT_X=400 QUIT_Y=345
 
 # snap NAME: a screenshot of the game window into the work dir; prints its path.
 snap() {
@@ -199,7 +203,7 @@ launch() {
   local dialog
   dialog=$(wait_window "$DIALOG_NAME" 90) || { fail "no configuration dialog"; return 1; }
   dialog_accept_until_gone "$dialog"
-  WINDOW=$(wait_window "OGRE Render Window" 90) || { fail "no render window after Accept"; return 1; }
+  WINDOW=$(wait_window "$GAME_TITLE" 90) || { fail "no render window after Accept"; return 1; }
   wait_until 90 log_has "$WORKDIR" "*** Initializing OIS ***" || { fail "no input start-up in Ogre.log"; return 1; }
 }
 

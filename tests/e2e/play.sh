@@ -19,8 +19,8 @@ play() {
   fi
 
   # New: the log reports level 1 and the heads-up boxes appear at the top while the menu goes.
-  press_gui_button $NEW_X $NEW_Y "New game started" || { fail "New: no new game in Ogre.log"; return; }
-  wait_until 30 log_has "$WORKDIR" "Level 1 built with 6 barrels and a time limit of 31 s" || fail "New: level 1 not built"
+  press_gui_button $NEW_X $NEW_Y "$LOG_NEW_GAME" || { fail "New: no new game in Ogre.log"; return; }
+  wait_until 30 log_has "$WORKDIR" "$(printf "$LOG_LEVEL_BUILT" 1 6 31)" || fail "New: level 1 not built"
   _playing() { hud_shown "$1" && menu_hidden "$1"; }
   wait_picture 60 playing _playing && pass "New shows the heads-up display" \
     || fail_shot "New: no heads-up display, or the menu stays" "$WORKDIR/menu.png" "$WORKDIR/playing.png"
@@ -66,7 +66,7 @@ play() {
 
   # Quit from the pause menu: exit status 0 at once and the best score (no file before: 0) written without a line ending.
   tap_key Escape menu_shown quit-menu || { fail_shot "ESC: no menu to quit from" "$WORKDIR/quit-menu.png"; return; }
-  press_gui_button $QUIT_X $QUIT_Y "Best score 0 saved to high.score" || fail "Quit: nothing saved"
+  press_gui_button $QUIT_X $QUIT_Y "$(printf "$LOG_BEST_SCORE_SAVED" 0 high.score)" || fail "Quit: nothing saved"
   wait_exit 30
   [ "$GAME_STATUS" = 0 ] && pass "Quit exits 0" || fail "Quit: exit status $GAME_STATUS"
   [ "$(cat "$WORKDIR/high.score" 2>/dev/null)" = 0 ] && [ "$(wc -c <"$WORKDIR/high.score")" = 1 ] \

@@ -15,7 +15,7 @@ if dialog=$(wait_window "$DIALOG_NAME" 60); then
   dialog_cancel "$dialog"
   wait_exit 60
   [ "$GAME_STATUS" = 0 ] && pass "cancel exits 0" || fail "cancel: exit status $GAME_STATUS"
-  window_exists "OGRE Render Window" && fail "cancel: a render window appeared"
+  window_exists "$GAME_TITLE" && fail "cancel: a render window appeared"
   log_has "$dir" "*** Initializing OIS ***" && fail "cancel: the game went on after the dialog"
 else
   fail "cancel: no dialog"; wait_exit 1
@@ -27,7 +27,7 @@ dir=$(make_workdir "$RUN_DIR")
 start_game "$BARRELS" "$dir"
 if dialog=$(wait_window "$DIALOG_NAME" 60); then
   dialog_accept "$dialog"
-  if window=$(wait_window "OGRE Render Window" 60); then
+  if window=$(wait_window "$GAME_TITLE" 60); then
     pass "accept opens the render window"
     wait_until 60 log_has "$dir" "*** Initializing OIS ***" || fail "accept: no input start-up in Ogre.log"
     # The statistics overlay sits in the bottom-left corner of the 800x600 window.
@@ -36,6 +36,9 @@ if dialog=$(wait_window "$DIALOG_NAME" 60); then
     "$CLOSE_WINDOW" "$window"
     wait_exit 60
     [ "$GAME_STATUS" = 0 ] && pass "closing the window exits 0" || fail "close: exit status $GAME_STATUS"
+    # The GUI library reports into the engine's log, not a log file of its own.
+    log_has "$dir" "CEGUI: " && [ ! -e "$dir/CEGUI.log" ] && pass "GUI messages are in Ogre.log" \
+      || fail "GUI messages: not in Ogre.log, or a CEGUI.log appeared"
   else
     fail "accept: no render window"; wait_exit 1
   fi

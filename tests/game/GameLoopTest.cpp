@@ -1,4 +1,4 @@
-// The game's state after construction and its frame loop: pause, two physics steps, one clock tick.
+// The game as it starts, and its frame loop: pause, two physics steps, one clock tick.
 #include "DynamicsRigidBody.h"
 #include "GameHarness.h"
 #include "LevelBuilder.h"
@@ -7,7 +7,15 @@
 #include <OgreCamera.h>
 #include <OgreEntity.h>
 #include <OgreMaterialManager.h>
+#include <OgreRenderSystem.h>
+#include <OgreRenderSystemCapabilities.h>
+#include <OgreRoot.h>
 #include <OgreSceneNode.h>
+
+#include <CEGUI/GUIContext.h>
+#include <CEGUI/MouseCursor.h>
+#include <CEGUI/System.h>
+#include <CEGUI/widgets/ProgressBar.h>
 
 #include <BulletDynamics/Dynamics/btRigidBody.h>
 
@@ -47,32 +55,58 @@ protected:
 };
 }
 
-TEST_F(GameLoopTest, StartsPausedWithItsInitialState)
+TEST_F(GameLoopTest, StartsInItsMenuWithNothingInPlay)
 {
     TestGame& game = harness.game();
-    EXPECT_TRUE(game.mPaused);
-    EXPECT_FALSE(game.mGameStarted);
-    EXPECT_FALSE(game.mGuiMouseDown);
-    EXPECT_EQ(1, game.mLevel);
-    EXPECT_EQ(5, game.mLastLevel);
-    EXPECT_EQ(0, game.mNextBallIndex);
-    EXPECT_EQ(0, game.mLevelTimeLimit);
-    EXPECT_EQ(0, game.mChargeTimer);
-    EXPECT_FLOAT_EQ(0.01f, game.mChargeInterval);
-    EXPECT_EQ(50, game.mMoveUnitsPerSecond);
-    const std::map<OIS::KeyCode, bool> keys = {{OIS::KC_ESCAPE, false}, {OIS::KC_F1, false}, {OIS::KC_SPACE, false}};
-    EXPECT_EQ(keys, game.mKeyStates);
+    EXPECT_TRUE(game.mMenuWindow->isVisible());
+    EXPECT_TRUE(CEGUI::System::getSingleton().getDefaultGUIContext().getMouseCursor().isVisible());
+    const CEGUI::Window* hud[] = {game.mTimeWindow, game.mInfoWindow,      game.mHelpHintWindow,
+                                  game.mHelpWindow, game.mHighScoreWindow, game.mChargeBar};
+    for (const CEGUI::Window* window : hud)
+        EXPECT_FALSE(window->isVisible()) << window->getName();
+
+    // In the menu, SPACE fires nothing, the mouse turns no view, the clock stands and the platform stays put.
+    Ogre::SceneNode* platform = game.mArenaBodies.back()->bodyNode();
+    const Ogre::Vector3 platformAt = platform->getPosition();
+    const Ogre::Quaternion view = harness.camera()->getDerivedOrientation();
+    harness.keyboard.press(OIS::KC_SPACE);
+    harness.mouse.move(40, -25);
+    ASSERT_TRUE(harness.frames(30, FRAME));
+    harness.keyboard.release(OIS::KC_SPACE);
+    harness.mouse.move(0, 0);
+    ASSERT_TRUE(harness.frames(2, FRAME));
+
+    EXPECT_TRUE(game.mMenuWindow->isVisible());
     EXPECT_TRUE(game.mBalls.empty());
     EXPECT_TRUE(game.mBarrels.empty());
-    EXPECT_TRUE(game.mRemovedBalls.empty());
-    EXPECT_TRUE(game.mRemovedBarrels.empty());
-    EXPECT_FALSE(game.mContactCallback.mHit);
-    EXPECT_NE(nullptr, game.mLevelBuilder);
-    EXPECT_EQ(0, game.mLevelBuilder->nextBarrelIndex());
+    EXPECT_EQ(0, game.mShotsFired);
+    EXPECT_EQ(0, game.mLevelElapsed);
+    EXPECT_EQ(platformAt, platform->getPosition());
+    EXPECT_TRUE(view.equals(harness.camera()->getDerivedOrientation(), Ogre::Degree(0.01f)));
+}
 
+TEST(RenderQuality, AnisotropicFilteringExceptInSoftware)
+{
+    const struct
+    {
+        const char* device;
+        unsigned int anisotropy;
+    } cases[] = {{"llvmpipe (LLVM 15.0.6, 256 bits)", 1},
+                 {"softpipe", 1},
+                 {"Software Rasterizer (swrast)", 1},
+                 {"NVIDIA GeForce GTX 1060/PCIe/SSE2", 16},
+                 {"AMD Radeon RX 580 (polaris10, LLVM 15.0.6, DRM 3.49)", 16},
+                 {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", 16}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.anisotropy, Game::textureAnisotropyFor(c.device)) << c.device;
+}
+
+TEST_F(GameLoopTest, RendersWithTheQualityItsRendererAffords)
+{
+    const Ogre::String device = Ogre::Root::getSingleton().getRenderSystem()->getCapabilities()->getDeviceName();
     Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
     EXPECT_EQ(Ogre::FO_ANISOTROPIC, materials.getDefaultTextureFiltering(Ogre::FT_MIN));
-    EXPECT_EQ(16u, materials.getDefaultAnisotropy());
+    EXPECT_EQ(Game::textureAnisotropyFor(device), materials.getDefaultAnisotropy());
 }
 
 TEST_F(GameLoopTest, ResetKeyStatesClearsTheThreeKeysAndRestoresMissingOnes)

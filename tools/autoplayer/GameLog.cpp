@@ -1,5 +1,7 @@
 #include "GameLog.h"
 
+#include "GameEvents.h"
+
 #include <cstdio>
 
 namespace autoplayer {
@@ -39,23 +41,25 @@ void GameLog::read(const std::string& line)
     // Lines carry a time stamp first; the game's own words follow it.
     const std::size_t at = line.find(": ");
     const std::string text = at == std::string::npos ? line : line.substr(at + 2);
-    int level = 0, count = 0, score = 0;
-    if (text == "New game started") {
+    // Scanned with the texts that wrote them; a file name can be no longer than the line holding it.
+    int level = 0, count = 0, seconds = 0, score = 0;
+    std::string file(text.size() + 1, '\0');
+    if (text == GameEvents::NEW_GAME) {
         mGameStarted = true;
         mTimeUp = false;
         mLevelsCleared = 0;
-    } else if (std::sscanf(text.c_str(), "Level %d built with %d barrels", &level, &count) == 2) {
+    } else if (std::sscanf(text.c_str(), GameEvents::LEVEL_BUILT, &level, &count, &seconds) == 3) {
         mLevel = level;
         mBarrels = count;
-    } else if (std::sscanf(text.c_str(), "Level %d cleared with score %d", &level, &score) == 2) {
+    } else if (std::sscanf(text.c_str(), GameEvents::LEVEL_CLEARED, &level, &score) == 2) {
         ++mLevelsCleared;
         mLastScore = score;
-    } else if (std::sscanf(text.c_str(), "Time up on level %d with score %d", &level, &score) == 2) {
+    } else if (std::sscanf(text.c_str(), GameEvents::TIME_UP, &level, &score) == 2) {
         mTimeUp = true;
         mLastScore = score;
-    } else if (std::sscanf(text.c_str(), "Best score raised to %d", &score) == 1) {
+    } else if (std::sscanf(text.c_str(), GameEvents::BEST_SCORE_RAISED, &score) == 1) {
         mBestScore = score;
-    } else if (std::sscanf(text.c_str(), "Best score %d saved", &score) == 1) {
+    } else if (std::sscanf(text.c_str(), GameEvents::BEST_SCORE_SAVED, &score, &file[0]) == 2) {
         mBestScore = score;
         mSaved = true;
     }

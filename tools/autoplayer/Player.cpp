@@ -1,15 +1,17 @@
 #include "Player.h"
 
+#include "MouseLook.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 namespace autoplayer {
 
-// The camera stands at (0, 18, 70) looking at (0, 0, -300); the game turns it 0.13 degrees per mouse unit.
+// The camera stands at (0, 18, 70) looking at (0, 0, -300); the game turns it by the mouse's sensitivity.
 const Point Player::EYE{0, 18, 70};
 const double Player::START_PITCH_DEGREES = -std::atan2(18.0, 370.0) * 180 / 3.14159265358979323846;
-const double Player::DEGREES_PER_MOUSE_UNIT = 0.13;
+const double Player::DEGREES_PER_MOUSE_UNIT = MOUSE_SENSITIVITY;
 
 namespace {
 const double FULL_CHARGE = 100;

@@ -1,8 +1,10 @@
 // autoplayer: plays the real game on an X display with the brain's aim, the way a person would.
 // Follows the game's engine log for the facts the heads-up display shows, and can leave a
 // screenshot of every stage behind.
+#include "GameEvents.h"
 #include "GameLog.h"
 #include "Player.h"
+#include "Screen.h"
 #include "XSession.h"
 
 #include <X11/keysym.h>
@@ -18,12 +20,8 @@ using namespace autoplayer;
 
 namespace {
 
-const char* const DIALOG_TITLE = "Rendering Settings";
-const char* const GAME_TITLE = "OGRE Render Window";
-const int DIALOG_ACCEPT_X = 446, DIALOG_ACCEPT_Y = 353;
-const int WINDOW_WIDTH = 800, WINDOW_HEIGHT = 600;
-// Menu buttons: the middle of New and of Quit in the 800x600 window.
-const int BUTTON_X = 400, NEW_Y = 264, QUIT_Y = 345;
+const Spot NEW_BUTTON = menuButtonCentre(NEW_BUTTON_BOX);
+const Spot QUIT_BUTTON = menuButtonCentre(QUIT_BUTTON_BOX);
 // The charge bar's filling in the 800x600 window: empty at the left end, full at the right.
 const int BAR_EMPTY_X = 125, BAR_FULL_X = 714, BAR_Y = 543, BAR_BRIGHTNESS = 250;
 // The charge clock runs on the engine's time between frame start and queued rendering, which
@@ -39,23 +37,61 @@ struct Options
     double playSeconds = 60;
     double startTimeout = 90;
     bool verbose = false;
+    bool facts = false;
 };
 
 void usage()
 {
     std::fprintf(stderr,
                  "usage: autoplayer [--workdir DIR] [--screenshots DIR] [--seconds N] [--start-timeout N] [--verbose]\n"
+                 "       autoplayer --facts\n"
                  "Plays the running game on $DISPLAY for about N seconds (0: until the game ends), then\n"
                  "quits it through its menu. DIR is the game's working directory, with its Ogre.log.\n"
-                 "--verbose tells every shot.\n");
+                 "--verbose tells every shot. --facts prints, as shell assignments, where the buttons are\n"
+                 "and the lines the game writes to its log (printf formats), for scripts that play it.\n");
+}
+
+// A shell word that stands for exactly `text`.
+std::string quoted(const std::string& text)
+{
+    std::string word = "'";
+    for (char c : text)
+        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return word + "'";
+}
+
+void printFacts()
+{
+    const struct
+    {
+        const char* name;
+        Spot spot;
+    } spots[] = {
+        {"DIALOG_ACCEPT", DIALOG_ACCEPT}, {"DIALOG_CANCEL", DIALOG_CANCEL}, {"NEW", NEW_BUTTON}, {"QUIT", QUIT_BUTTON}};
+    const struct
+    {
+        const char* name;
+        const char* text;
+    } texts[] = {{"DIALOG_NAME", DIALOG_TITLE},
+                 {"GAME_TITLE", GAME_TITLE},
+                 {"LOG_NEW_GAME", GameEvents::NEW_GAME},
+                 {"LOG_LEVEL_BUILT", GameEvents::LEVEL_BUILT},
+                 {"LOG_LEVEL_CLEARED", GameEvents::LEVEL_CLEARED},
+                 {"LOG_TIME_UP", GameEvents::TIME_UP},
+                 {"LOG_BEST_SCORE_RAISED", GameEvents::BEST_SCORE_RAISED},
+                 {"LOG_BEST_SCORE_SAVED", GameEvents::BEST_SCORE_SAVED}};
+    for (const auto& s : spots)
+        std::printf("%s_X=%d %s_Y=%d\n", s.name, s.spot.x, s.name, s.spot.y);
+    for (const auto& t : texts)
+        std::printf("%s=%s\n", t.name, quoted(t.text).c_str());
 }
 
 bool parse(int argc, char** argv, Options& options)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--verbose") {
-            options.verbose = true;
+        if (arg == "--verbose" || arg == "--facts") {
+            (arg == "--verbose" ? options.verbose : options.facts) = true;
             continue;
         }
         if (i + 1 >= argc)
@@ -87,7 +123,7 @@ private:
     bool gameStarted() { return mLog.update(), mLog.gameStarted(); }
     bool gameGone() { return mX.findWindow(GAME_TITLE) == 0; }
     void screenshot(const char* name, Window window);
-    void pressMenuButton(int y);
+    void pressMenuButton(const Spot& button);
     void fire(const Shot& shot, bool showStages);
     void pauseAndResume();
     void quit();
@@ -142,11 +178,11 @@ void Driver::screenshot(const char* name, Window window)
 
 // The GUI cursor follows relative motion only: drive it into the top-left corner, where it
 // stops, then over by a known amount.
-void Driver::pressMenuButton(int y)
+void Driver::pressMenuButton(const Spot& button)
 {
     mX.moveBy(mGame, -2 * WINDOW_WIDTH, -2 * WINDOW_HEIGHT);
     pause(0.1);
-    mX.moveBy(mGame, BUTTON_X, y);
+    mX.moveBy(mGame, button.x, button.y);
     pause(0.1);
     mX.pressButton();
 }
@@ -204,7 +240,7 @@ void Driver::quit()
         pause(0.5);
         if (attempt == 0)
             screenshot("menu-before-quit", mGame);
-        pressMenuButton(QUIT_Y);
+        pressMenuButton(QUIT_BUTTON);
         if (waitFor(5, &Driver::gameGone))
             break;
     }
@@ -224,7 +260,7 @@ int Driver::run()
     if (isDialog) {
         pause(0.5);
         screenshot("dialog", 0);
-        mX.click(first, DIALOG_ACCEPT_X, DIALOG_ACCEPT_Y);
+        mX.click(first, DIALOG_ACCEPT.x, DIALOG_ACCEPT.y);
         waitForWindow(mOptions.startTimeout, isDialog);
     }
     const double windowDeadline = now() + mOptions.startTimeout;
@@ -238,7 +274,7 @@ int Driver::run()
     pause(3);
     screenshot("menu", mGame);
 
-    pressMenuButton(NEW_Y);
+    pressMenuButton(NEW_BUTTON);
     if (!waitFor(10, &Driver::gameStarted)) {
         std::fprintf(stderr, "autoplayer: New did not start a game\n");
         return 1;
@@ -289,6 +325,10 @@ int main(int argc, char** argv)
     if (!parse(argc, argv, options)) {
         usage();
         return 2;
+    }
+    if (options.facts) {
+        printFacts();
+        return 0;
     }
     try {
         Driver driver(options);

@@ -1,0 +1,27 @@
+// The game's events as it writes them to the engine log, where the auto-player and the end-to-end
+// tests follow the game: the one definition of their texts. They are printf formats, so a reader
+// scans a line with the same text that wrote it.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace GameEvents {
+
+const char* const NEW_GAME = "New game started";
+const char* const LEVEL_BUILT = "Level %d built with %d barrels and a time limit of %d s";
+const char* const LEVEL_CLEARED = "Level %d cleared with score %d";
+const char* const TIME_UP = "Time up on level %d with score %d";
+const char* const BEST_SCORE_RAISED = "Best score raised to %d";
+const char* const BEST_SCORE_SAVED = "Best score %d saved to %s";
+
+// One event's line: `format` is one of the texts above and `values` fill in its fields.
+template <typename... Values>
+std::string line(const char* format, Values... values)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
+}
+
+} // namespace GameEvents

@@ -33,7 +33,7 @@ void ShellApplication::run()
     if (!setup())
         return;
 
-    // The engine's own render loop no longer pumps the window system's messages, so this loop does.
+    // The engine's render loop does not pump the window system's messages, so this loop does.
     mEngineRoot->getRenderSystem()->_initRenderTargets();
     mEngineRoot->clearEventTimes();
     while (!mEngineRoot->endRenderingQueued()) {
@@ -114,7 +114,7 @@ void ShellApplication::setupCamera()
 
 void ShellApplication::placeCamera(const Ogre::Vector3& position)
 {
-    // Cameras move through their scene node now; the node yaws about the world's up axis as cameras used to.
+    // The camera turns and moves through its scene node, which yaws about the world's up axis.
     mPlayerCamera = mSceneManager->createCamera("PlayerCam");
     Ogre::SceneNode* node = mSceneManager->getRootSceneNode()->createChildSceneNode("PlayerCamNode", position);
     node->setFixedYawAxis(true);

@@ -51,6 +51,6 @@ protected:
     Ogre::RenderWindow* mRenderWindow;
     std::string mResourcePathPrefix;
     std::string mConfigPathPrefix;
-    // Overlays are a separate engine component now; the scene manager draws them through this.
+    // Overlays are a separate engine component; the scene manager draws them through this.
     Ogre::OverlaySystem* mOverlaySystem;
 };

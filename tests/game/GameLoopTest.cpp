@@ -82,7 +82,7 @@ TEST_F(GameLoopTest, StartsInItsMenuWithNothingInPlay)
     EXPECT_EQ(0, game.mShotsFired);
     EXPECT_EQ(0, game.mLevelElapsed);
     EXPECT_EQ(platformAt, platform->getPosition());
-    EXPECT_TRUE(view.equals(harness.camera()->getDerivedOrientation(), Ogre::Degree(0.01f)));
+    EXPECT_TRUE(view.equals(harness.camera()->getDerivedOrientation(), Ogre::Degree(0.1f)));
 }
 
 TEST(RenderQuality, AnisotropicFilteringExceptInSoftware)

@@ -16,7 +16,7 @@
 RenderWindow& RenderWindow::instance()
 {
     // Left to process exit, as the game leaves its engine: unloading the GL driver from among
-    // the other libraries' exit-time destructors crashed a test process now and then.
+    // the other libraries' exit-time destructors can crash a test process.
     static RenderWindow* fixture = new RenderWindow();
     return *fixture;
 }

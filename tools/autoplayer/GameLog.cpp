@@ -41,7 +41,7 @@ void GameLog::read(const std::string& line)
     // Lines carry a time stamp first; the game's own words follow it.
     const std::size_t at = line.find(": ");
     const std::string text = at == std::string::npos ? line : line.substr(at + 2);
-    // Scanned with the texts that wrote them; a file name can be no longer than the line holding it.
+    // Scanned with the texts that wrote them; a file name fits in the length of its line.
     int level = 0, count = 0, seconds = 0, score = 0;
     std::string file(text.size() + 1, '\0');
     if (text == GameEvents::NEW_GAME) {

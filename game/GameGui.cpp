@@ -43,10 +43,22 @@ public:
     {
         if (level > getLoggingLevel())
             return;
-        Ogre::LogManager::getSingleton().logMessage("CEGUI: " + std::string(message.c_str()),
-                                                    level == CEGUI::Errors ? Ogre::LML_CRITICAL : Ogre::LML_NORMAL);
+        Ogre::LogManager::getSingleton().logMessage("CEGUI: " + std::string(message.c_str()), engineLevel(level));
     }
     void setLogFilename(const CEGUI::String&, bool) override {}
+
+private:
+    static Ogre::LogMessageLevel engineLevel(CEGUI::LoggingLevel level)
+    {
+        switch (level) {
+        case CEGUI::Errors:
+            return Ogre::LML_CRITICAL;
+        case CEGUI::Warnings:
+            return Ogre::LML_WARNING;
+        default:
+            return Ogre::LML_NORMAL;
+        }
+    }
 };
 
 const char* const HELP_TEXT =

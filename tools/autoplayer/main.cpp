@@ -90,8 +90,12 @@ bool parse(int argc, char** argv, Options& options)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--verbose" || arg == "--facts") {
-            (arg == "--verbose" ? options.verbose : options.facts) = true;
+        if (arg == "--verbose") {
+            options.verbose = true;
+            continue;
+        }
+        if (arg == "--facts") {
+            options.facts = true;
             continue;
         }
         if (i + 1 >= argc)

@@ -14,12 +14,15 @@ int main()
     try {
         application.run();
     } catch (const Ogre::Exception& e) {
+        application.releaseForErrorReport();
         reportFatalError(e.getFullDescription());
         return EXIT_FAILURE;
     } catch (const CEGUI::Exception& e) {
+        application.releaseForErrorReport();
         reportFatalError(e.what());
         return EXIT_FAILURE;
     } catch (const std::exception& e) {
+        application.releaseForErrorReport();
         reportFatalError(e.what());
         return EXIT_FAILURE;
     }

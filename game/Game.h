@@ -71,6 +71,12 @@ public:
     // Player's keys and mouse (GameInput.cpp).
     bool pollKeyboard(const Ogre::FrameEvent& evt) override;
     bool pollMouse(const Ogre::FrameEvent& evt) override;
+    // ESC's pause and resume: menu, GUI cursor, clock, and the pointer grab that mouse look needs.
+    void togglePause();
+    // Losing the focus while playing pauses the game.
+    void windowFocusChange(Ogre::RenderWindow* window) override;
+    // Paused and out of sight: a few frames a second will do.
+    bool isIdle() const override;
 
     // Rules (GameRules.cpp).
     void updateRules();
@@ -81,6 +87,8 @@ public:
 
     // Menus and heads-up display (GameGui.cpp).
     void init_GUI();
+    // The GUI lays itself out for the window's new size.
+    void windowResized(Ogre::RenderWindow* window) override;
     bool onNewGame(const CEGUI::EventArgs& args);
     bool onQuit(const CEGUI::EventArgs& args);
     void startGame();

@@ -225,6 +225,7 @@ bool Game::onNewGame(const CEGUI::EventArgs&)
     mHighScoreWindow->show();
     mHelpHintWindow->show();
     guiContext().getMouseCursor().hide();
+    grabPointer(true);
     startGame();
     return true;
 }
@@ -252,6 +253,14 @@ void Game::startGame()
     mLevelTimeLimit = mLevelBuilder->buildLevel(mLevel);
     mBarrelsPlaced += static_cast<int>(mBarrels.size());
     logLevelBuilt();
+}
+
+void Game::windowResized(Ogre::RenderWindow* window)
+{
+    ShellFrameListener::windowResized(window);
+    if (window == mRenderWindow && CEGUI::System::getSingletonPtr())
+        CEGUI::System::getSingleton().notifyDisplaySizeChanged(
+            CEGUI::Sizef(static_cast<float>(window->getWidth()), static_cast<float>(window->getHeight())));
 }
 
 void Game::ScissorReset::preViewportUpdate(const Ogre::RenderTargetViewportEvent&)

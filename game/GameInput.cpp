@@ -42,14 +42,7 @@ bool Game::pollKeyboard(const Ogre::FrameEvent& evt)
         if (mKeyboardDevice->isKeyDown(OIS::KC_ESCAPE)) {
             mKeyStates[OIS::KC_ESCAPE] = true;
         } else if (mKeyStates[OIS::KC_ESCAPE]) {
-            mTimeWindow->show();
-            mPaused = !mPaused;
-            mMenuWindow->setVisible(!mMenuWindow->isVisible());
-            CEGUI::MouseCursor& cursor = guiContext().getMouseCursor();
-            if (cursor.isVisible())
-                cursor.hide();
-            else
-                cursor.show();
+            togglePause();
             mKeyStates[OIS::KC_ESCAPE] = false;
         }
     }
@@ -85,6 +78,9 @@ bool Game::pollMouse(const Ogre::FrameEvent&)
     const OIS::MouseState& state = mMouseDevice->getMouseState();
     if (mPaused) {
         CEGUI::GUIContext& gui = guiContext();
+        // The pointer is the desktop's while the menu is up: the GUI cursor sits exactly where it is,
+        // and a click lands there, however quickly the pointer moved before it.
+        gui.injectMousePosition(static_cast<float>(state.X.abs), static_cast<float>(state.Y.abs));
         if (state.buttonDown(OIS::MB_Left)) {
             gui.injectMouseButtonDown(CEGUI::LeftButton);
             mGuiMouseDown = true;
@@ -92,10 +88,36 @@ bool Game::pollMouse(const Ogre::FrameEvent&)
             gui.injectMouseButtonUp(CEGUI::LeftButton);
             mGuiMouseDown = false;
         }
-        gui.injectMouseMove(static_cast<float>(state.X.rel), static_cast<float>(state.Y.rel));
     } else {
         mYawStep = Ogre::Degree(static_cast<float>(-state.X.rel * MOUSE_SENSITIVITY));
         mPitchStep = Ogre::Degree(static_cast<float>(-state.Y.rel * MOUSE_SENSITIVITY));
     }
     return true;
+}
+
+void Game::togglePause()
+{
+    mTimeWindow->show();
+    mPaused = !mPaused;
+    mMenuWindow->setVisible(!mMenuWindow->isVisible());
+    CEGUI::MouseCursor& cursor = guiContext().getMouseCursor();
+    if (cursor.isVisible())
+        cursor.hide();
+    else
+        cursor.show();
+    // Mouse look needs the pointer held in the window; the menu leaves it to the desktop.
+    grabPointer(!mPaused);
+}
+
+void Game::windowFocusChange(Ogre::RenderWindow* window)
+{
+    ShellFrameListener::windowFocusChange(window);
+    // Away from the window, play stops as ESC stops it, and the pointer goes back to the desktop.
+    if (window == mRenderWindow && !mWindowFocused && mGameStarted && !mPaused)
+        togglePause();
+}
+
+bool Game::isIdle() const
+{
+    return mPaused && !mWindowFocused;
 }

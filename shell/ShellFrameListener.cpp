@@ -1,5 +1,7 @@
 #include "ShellFrameListener.h"
 
+#include "DesktopMouse.h"
+#include "DesktopWindow.h"
 #include "MouseLook.h"
 
 #include <OgreCamera.h>
@@ -20,7 +22,8 @@ ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera*
       mShowStatistics(true), mScreenshotCount(0), mMoveStep(0), mTurnStep(0), mToggleDelay(0), mYawStep(0),
       mPitchStep(0), mFilterMode(Ogre::TFO_BILINEAR), mAnisotropyLevel(1), mPolygonModeIndex(0),
       mMoveUnitsPerSecond(100), mTurnDegreesPerSecond(36), mStatisticsOverlay(nullptr), mInputSystem(nullptr),
-      mMouseDevice(nullptr), mKeyboardDevice(nullptr), mJoystickDevice(nullptr)
+      mMouseDevice(nullptr), mKeyboardDevice(nullptr), mJoystickDevice(nullptr), mDesktopMouse(nullptr),
+      mWindowFocused(true), mFullScreenKeyDown(false), mWindowedWidth(0), mWindowedHeight(0)
 {
     mStatisticsOverlay = Ogre::OverlayManager::getSingleton().getByName("Core/DebugOverlay");
 
@@ -28,12 +31,20 @@ ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera*
 
     size_t windowHandle = 0;
     mRenderWindow->getCustomAttribute("WINDOW", &windowHandle);
+    void* display = nullptr;
+    mRenderWindow->getCustomAttribute("XDISPLAY", &display);
+    // The keyboard is never grabbed, so the desktop's shortcuts keep working. The mouse is the
+    // desktop's pointer, grabbed only when asked (the input library's own mouse would grab it from
+    // the start and move it into a corner of the window).
     OIS::ParamList params;
     params.insert(std::make_pair(std::string("WINDOW"), std::to_string(windowHandle)));
+    params.insert(std::make_pair(std::string("x11_keyboard_grab"), std::string("false")));
     mInputSystem = OIS::InputManager::createInputSystem(params);
 
     mKeyboardDevice = static_cast<OIS::Keyboard*>(mInputSystem->createInputObject(OIS::OISKeyboard, bufferedKeys, ""));
-    mMouseDevice = static_cast<OIS::Mouse*>(mInputSystem->createInputObject(OIS::OISMouse, bufferedMouse, ""));
+    mDesktopMouse = new DesktopMouse(display, windowHandle);
+    mDesktopMouse->setBuffered(bufferedMouse);
+    mMouseDevice = mDesktopMouse;
     try {
         mJoystickDevice =
             static_cast<OIS::JoyStick*>(mInputSystem->createInputObject(OIS::OISJoyStick, bufferedJoystick, ""));
@@ -68,6 +79,8 @@ bool ShellFrameListener::frameRenderingQueued(const Ogre::FrameEvent& evt)
 {
     if (mRenderWindow->isClosed())
         return false;
+
+    toggleFullScreenOnF11();
 
     mKeyboardDevice->capture();
     mMouseDevice->capture();
@@ -262,18 +275,75 @@ void ShellFrameListener::windowResized(Ogre::RenderWindow* rw)
     unsigned int width, height, depth;
     int left, top;
     rw->getMetrics(width, height, depth, left, top);
-    const OIS::MouseState& state = mMouseDevice->getMouseState();
-    state.width = width;
-    state.height = height;
+    for (const OIS::Mouse* mouse : {static_cast<OIS::Mouse*>(mDesktopMouse), mMouseDevice}) {
+        if (!mouse)
+            continue;
+        const OIS::MouseState& state = mouse->getMouseState();
+        state.width = width;
+        state.height = height;
+    }
+    // Keeps the picture undistorted whatever shape the window takes.
+    if (height > 0)
+        mActiveCamera->setAspectRatio(Ogre::Real(width) / Ogre::Real(height));
 }
 
 void ShellFrameListener::windowClosed(Ogre::RenderWindow* rw)
 {
-    if (rw != mRenderWindow || !mInputSystem)
+    if (rw == mRenderWindow)
+        releaseDevices();
+}
+
+void ShellFrameListener::releaseDevices()
+{
+    if (!mInputSystem)
         return;
-    mInputSystem->destroyInputObject(mMouseDevice);
+    delete mDesktopMouse;
+    mDesktopMouse = nullptr;
+    mMouseDevice = nullptr;
     mInputSystem->destroyInputObject(mKeyboardDevice);
     mInputSystem->destroyInputObject(mJoystickDevice);
     OIS::InputManager::destroyInputSystem(mInputSystem);
     mInputSystem = nullptr;
+}
+
+void ShellFrameListener::windowFocusChange(Ogre::RenderWindow* rw)
+{
+    if (rw != mRenderWindow)
+        return;
+    void* display = nullptr;
+    unsigned long window = 0;
+    rw->getCustomAttribute("XDISPLAY", &display);
+    rw->getCustomAttribute("WINDOW", &window);
+    mWindowFocused = rw->isVisible() && hasInputFocus(display, window);
+}
+
+void ShellFrameListener::grabPointer(bool grab)
+{
+    if (mDesktopMouse)
+        mDesktopMouse->setGrabbed(grab);
+}
+
+bool ShellFrameListener::pointerGrabbed() const
+{
+    return mDesktopMouse && mDesktopMouse->grabbed();
+}
+
+void ShellFrameListener::toggleFullScreenOnF11()
+{
+    const bool down = mKeyboardDevice->isKeyDown(OIS::KC_F11);
+    const bool pressed = down && !mFullScreenKeyDown;
+    mFullScreenKeyDown = down;
+    if (!pressed)
+        return;
+    if (mRenderWindow->isFullScreen()) {
+        mRenderWindow->setFullscreen(false, mWindowedWidth, mWindowedHeight);
+        return;
+    }
+    mWindowedWidth = mRenderWindow->getWidth();
+    mWindowedHeight = mRenderWindow->getHeight();
+    void* display = nullptr;
+    mRenderWindow->getCustomAttribute("XDISPLAY", &display);
+    unsigned int width = 0, height = 0;
+    screenSize(display, width, height);
+    mRenderWindow->setFullscreen(true, width, height);
 }

@@ -9,6 +9,8 @@
 #include <OgreVector.h>
 #include <OIS.h>
 
+class DesktopMouse;
+
 namespace Ogre {
 class Camera;
 class Overlay;
@@ -34,6 +36,16 @@ public:
 
     void windowResized(Ogre::RenderWindow* rw) override;
     void windowClosed(Ogre::RenderWindow* rw) override;
+    void windowFocusChange(Ogre::RenderWindow* rw) override;
+
+    // While grabbed, the pointer is held in the window and hidden, for mouse look; otherwise it is the
+    // desktop's, free to leave the window, and the mouse device reports where it is over the window.
+    virtual void grabPointer(bool grab);
+    bool pointerGrabbed() const;
+    // Gives the input devices back to the desktop for good, as a closed window does.
+    void releaseDevices();
+    // Whether a few frames a second are enough; the frame loop asks before each frame.
+    virtual bool isIdle() const { return false; }
 
 protected:
     Ogre::Camera* mActiveCamera;
@@ -62,9 +74,18 @@ protected:
     // Shared by every listener: the P key shows the camera's position and orientation.
     static bool sShowCameraDetails;
 
+    // The mouse device mMouseDevice starts as: the desktop's pointer, free or grabbed.
+    DesktopMouse* mDesktopMouse;
+    bool mWindowFocused;
+    bool mFullScreenKeyDown;
+    unsigned int mWindowedWidth;
+    unsigned int mWindowedHeight;
+
     // The camera turns and moves through the scene node it hangs on.
     Ogre::SceneNode* cameraNode() const;
 
 private:
     bool anyDeviceUnbuffered() const;
+    // F11 switches between full screen at the desktop's resolution and the window as it was.
+    void toggleFullScreenOnF11();
 };

@@ -1,5 +1,8 @@
 #include "shell_application.h"
 
+#include "DesktopWindow.h"
+#include "FramePacer.h"
+#include "QuitSignals.h"
 #include "ShellFrameListener.h"
 #include "WindowClose.h"
 
@@ -36,15 +39,27 @@ void ShellApplication::run()
     // The engine's render loop does not pump the window system's messages, so this loop does.
     mEngineRoot->getRenderSystem()->_initRenderTargets();
     mEngineRoot->clearEventTimes();
+    // A desktop asks a program to end with a signal (logout, kill, Ctrl+C): end as the close button does.
+    catchQuitSignals();
+    FramePacer pacer(displayRefreshRate(nativeDisplay()));
     while (!mEngineRoot->endRenderingQueued()) {
-        if (takeCloseRequest(nativeDisplay(), nativeWindow()))
+        if (quitSignalled() || takeCloseRequest(nativeDisplay(), nativeWindow()))
             closeWindow();
         OgreBites::WindowEventUtilities::messagePump();
         if (!mEngineRoot->renderOneFrame())
             break;
+        pacer.wait(mInstalledListener && mInstalledListener->isIdle());
     }
 
     teardownScene();
+}
+
+void ShellApplication::releaseForErrorReport()
+{
+    if (mInstalledListener)
+        mInstalledListener->releaseDevices();
+    if (mRenderWindow && !mRenderWindow->isClosed())
+        mRenderWindow->setHidden(true);
 }
 
 void* ShellApplication::nativeDisplay() const

@@ -23,6 +23,10 @@ public:
 
     virtual void run();
 
+    // Before an error is reported: the input devices go back to the desktop and the window hides, so
+    // that a person can read and dismiss the report.
+    void releaseForErrorReport();
+
 protected:
     virtual bool setup();
     virtual bool configureWindow();

@@ -60,9 +60,8 @@ protected:
     {
         CEGUI::GUIContext& gui = CEGUI::System::getSingleton().getDefaultGUIContext();
         const CEGUI::Rectf button = gui.getRootWindow()->getChild("Background/NewGame")->getUnclippedOuterRect().get();
-        const CEGUI::Vector2f cursor = gui.getMouseCursor().getPosition();
-        mHarness->mouse.move(static_cast<int>(button.getPosition().d_x + button.getWidth() / 2 - cursor.d_x),
-                             static_cast<int>(button.getPosition().d_y + button.getHeight() / 2 - cursor.d_y));
+        mHarness->mouse.moveTo(static_cast<int>(button.getPosition().d_x + button.getWidth() / 2),
+                               static_cast<int>(button.getPosition().d_y + button.getHeight() / 2));
         mHarness->frame(FRAME);
         mHarness->mouse.move(0, 0);
         mHarness->mouse.setButton(OIS::MB_Left, true);

@@ -55,11 +55,6 @@ click_at() {
   xdotool mouseup 1
 }
 
-# The game's GUI cursor moves only by the relative motion the input library reports, and that
-# library warps the grabbed pointer back to the window's centre whenever it nears an edge.
-# A move from the centre that reaches an edge therefore adds a known step, and the warp back shows
-# the game has taken it in. Pushed far up and left, the cursor sticks at (0,0); from there edge steps
-# alone reach any point exactly, and leave the pointer at the centre, ready for more steps.
 GAME_W=800 GAME_H=600
 
 pointer_at_window() {
@@ -69,21 +64,23 @@ pointer_at_window() {
   [ "$X" -eq $((ox + x)) ] && [ "$Y" -eq $((oy + y)) ]
 }
 
-# edge_step WINDOW DX DY: moves the pointer from the centre by DX,DY, one of them onto an edge
-# (|DX| >= 396 or |DY| >= 296); waits for the warp back.
+# Whether another client could take the keyboard or the pointer now: "free" or "held".
+grab_state() { "$E2E_GRAB_PROBE" "$1"; }
+pointer_grabbed() { [ "$(grab_state pointer)" = held ]; }
+
+# While playing, the input library holds the pointer and warps it back to the window's centre
+# whenever it nears an edge: a move from the centre onto an edge, and the warp back, shows that the
+# game has read its mouse. edge_step WINDOW DX DY: one such move (|DX| >= 396 or |DY| >= 296).
 edge_step() {
   local window=$1 cx=$((GAME_W / 2)) cy=$((GAME_H / 2))
   xdotool mousemove --window "$window" $((cx + $2)) $((cy + $3))
   wait_until 30 pointer_at_window "$window" $cx $cy
 }
 
-# gui_cursor_to WINDOW X Y: puts the game's GUI cursor on window pixel X,Y (X <= 400).
+# gui_cursor_to WINDOW X Y: the menu's cursor follows the desktop's pointer: puts it on window pixel X,Y.
 gui_cursor_to() {
-  local w=$1 x=$2 y=$3 i
-  # Each full step up-left exceeds the window from any start after three.
-  for i in 1 2 3; do edge_step "$w" -398 -298 || return 1; done
-  # X rides on a step down to the bottom edge and back up; Y, in two halves, on a step to the right edge and back.
-  edge_step "$w" "$x" 298 && edge_step "$w" 0 -298 && edge_step "$w" 398 $((y / 2)) && edge_step "$w" -398 $((y - y / 2))
+  xdotool mousemove --window "$1" "$2" "$3"
+  wait_until 30 pointer_at_window "$1" "$2" "$3"
 }
 
 game_running() { kill -0 "$GAME_PID" 2>/dev/null; }
@@ -204,14 +201,27 @@ launch() {
   dialog=$(wait_window "$DIALOG_NAME" 90) || { fail "no configuration dialog"; return 1; }
   dialog_accept_until_gone "$dialog"
   WINDOW=$(wait_window "$GAME_TITLE" 90) || { fail "no render window after Accept"; return 1; }
+  # The game leaves the keyboard ungrabbed: keys reach it where the desktop puts the focus.
+  xdotool windowfocus "$WINDOW"
   wait_until 90 log_has "$WORKDIR" "*** Initializing OIS ***" || { fail "no input start-up in Ogre.log"; return 1; }
 }
 
-# pass_frames: returns once the game has polled its devices in at least two more frames. Two edge steps
-# there and back: the GUI cursor or the camera ends where it was. A key held across this is seen,
-# however slow the frames (software rendering stalls for seconds when it first draws a new material).
+# pass_frames: returns once the game has polled its devices in at least two more frames. While playing,
+# two edge steps there and back (the camera ends where it was); in the menu, the GUI cursor drawn at
+# two spots of empty sky in turn. A key held across this is seen, however slow the frames (software
+# rendering stalls for seconds when it first draws a new material).
+CURSOR2_X=700 CURSOR2_Y=150 REGION_CURSOR2=24x24+700+150
+cursor2_shown() { above "$(bright_fraction "$1" $REGION_CURSOR2 30)" 0.05; }
+cursor2_hidden() { below "$(bright_fraction "$1" $REGION_CURSOR2 30)" 0.01; }
+_cursor_at_first() { cursor_shown "$1" && cursor2_hidden "$1"; }
+_cursor_at_second() { cursor2_shown "$1" && cursor_hidden "$1"; }
 pass_frames() {
-  edge_step "$WINDOW" 398 0 && edge_step "$WINDOW" -398 0
+  if pointer_grabbed; then
+    edge_step "$WINDOW" 398 0 && edge_step "$WINDOW" -398 0
+  else
+    gui_cursor_to "$WINDOW" $CURSOR_X $CURSOR_Y && wait_picture 30 frame-a _cursor_at_first \
+      && gui_cursor_to "$WINDOW" $CURSOR2_X $CURSOR2_Y && wait_picture 30 frame-b _cursor_at_second
+  fi
 }
 
 # press_gui_button X Y LOG_LINE: clicks the GUI button at X,Y until LOG_LINE is in the engine log (or the game ends).
@@ -220,8 +230,7 @@ press_gui_button() {
   _clicked() { log_has "$WORKDIR" "$line" || game_ended; }
   for try in 1 2 3; do
     gui_cursor_to "$WINDOW" "$x" "$y" || return 1
-    # Held half a second by the clock: with the button down the pointer is not warped back, so no
-    # frame can be counted; a press lost in a stalled frame is tried again.
+    # Held half a second by the clock; a press lost in a stalled frame is tried again.
     xdotool mousedown 1; sleep 0.5; xdotool mouseup 1
     wait_until 30 _clicked && return 0
   done

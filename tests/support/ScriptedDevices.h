@@ -45,6 +45,13 @@ public:
         mState.X.rel = dx;
         mState.Y.rel = dy;
     }
+    // The pointer put at a place over the window: its absolute position, reached by one relative step.
+    void moveTo(int x, int y)
+    {
+        move(x - mState.X.abs, y - mState.Y.abs);
+        mState.X.abs = x;
+        mState.Y.abs = y;
+    }
     void setButton(OIS::MouseButtonID button, bool down)
     {
         if (down)

@@ -1,0 +1,93 @@
+#include "DesktopWindow.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+
+bool hasInputFocus(void* display, unsigned long window)
+{
+    if (!display || !window)
+        return false;
+    Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(static_cast<Display*>(display), &focus, &revertTo);
+    return focus == static_cast<Window>(window);
+}
+
+bool queryPointer(void* display, unsigned long window, PointerState& state)
+{
+    if (!display || !window)
+        return false;
+    Display* x = static_cast<Display*>(display);
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0;
+    unsigned int buttons = 0;
+    if (!XQueryPointer(x, static_cast<Window>(window), &root, &child, &rootX, &rootY, &state.x, &state.y, &buttons))
+        return false;
+    XWindowAttributes attributes;
+    XGetWindowAttributes(x, static_cast<Window>(window), &attributes);
+    state.inside = state.x >= 0 && state.y >= 0 && state.x < attributes.width && state.y < attributes.height;
+    state.left = buttons & Button1Mask;
+    state.middle = buttons & Button2Mask;
+    state.right = buttons & Button3Mask;
+    return true;
+}
+
+bool grabPointer(void* display, unsigned long window)
+{
+    if (!display || !window)
+        return false;
+    Display* x = static_cast<Display*>(display);
+    // An invisible cursor: a one-pixel bitmap with an empty mask.
+    const char nothing = 0;
+    Pixmap blank = XCreateBitmapFromData(x, static_cast<Window>(window), &nothing, 1, 1);
+    XColor black = {};
+    Cursor cursor = XCreatePixmapCursor(x, blank, blank, &black, &black, 0, 0);
+    XFreePixmap(x, blank);
+    XDefineCursor(x, static_cast<Window>(window), cursor);
+    const int result = XGrabPointer(x, static_cast<Window>(window), True, 0, GrabModeAsync, GrabModeAsync,
+                                    static_cast<Window>(window), cursor, CurrentTime);
+    XFreeCursor(x, cursor);
+    XFlush(x);
+    return result == GrabSuccess;
+}
+
+void releasePointer(void* display, unsigned long window)
+{
+    if (!display || !window)
+        return;
+    Display* x = static_cast<Display*>(display);
+    XUngrabPointer(x, CurrentTime);
+    XUndefineCursor(x, static_cast<Window>(window));
+    XFlush(x);
+}
+
+void warpPointer(void* display, unsigned long window, int x, int y)
+{
+    if (!display || !window)
+        return;
+    XWarpPointer(static_cast<Display*>(display), None, static_cast<Window>(window), 0, 0, 0, 0, x, y);
+    XFlush(static_cast<Display*>(display));
+}
+
+int displayRefreshRate(void* display)
+{
+    if (!display)
+        return 0;
+    Display* x = static_cast<Display*>(display);
+    int eventBase = 0, errorBase = 0;
+    if (!XRRQueryExtension(x, &eventBase, &errorBase))
+        return 0;
+    XRRScreenConfiguration* config = XRRGetScreenInfo(x, DefaultRootWindow(x));
+    if (!config)
+        return 0;
+    const int rate = XRRConfigCurrentRate(config);
+    XRRFreeScreenConfigInfo(config);
+    return rate;
+}
+
+void screenSize(void* display, unsigned int& width, unsigned int& height)
+{
+    Display* x = static_cast<Display*>(display);
+    width = static_cast<unsigned int>(DisplayWidth(x, DefaultScreen(x)));
+    height = static_cast<unsigned int>(DisplayHeight(x, DefaultScreen(x)));
+}

@@ -1,0 +1,28 @@
+// What the desktop knows of a window: focus, the pointer over it, the display's refresh rate and
+// size. All take the window's own X display connection and window id.
+#pragma once
+
+// Whether the window holds the keyboard focus.
+bool hasInputFocus(void* display, unsigned long window);
+
+struct PointerState
+{
+    int x, y;    // relative to the window's top-left corner, also when outside it
+    bool inside; // over the window
+    bool left, right, middle;
+};
+
+// Where the desktop's pointer is, relative to the window, and which buttons are held.
+bool queryPointer(void* display, unsigned long window, PointerState& state);
+
+// Holds the pointer inside the window, hidden, until released; false if the desktop refused.
+bool grabPointer(void* display, unsigned long window);
+void releasePointer(void* display, unsigned long window);
+// Puts the pointer at a place of the window.
+void warpPointer(void* display, unsigned long window, int x, int y);
+
+// The display's refresh rate in frames a second, or 0 when it cannot be read.
+int displayRefreshRate(void* display);
+
+// The size of the screen the window is on, in pixels.
+void screenSize(void* display, unsigned int& width, unsigned int& height);

@@ -75,7 +75,7 @@ public:
     void togglePause();
     // Losing the focus while playing pauses the game.
     void windowFocusChange(Ogre::RenderWindow* window) override;
-    // Paused and out of sight: a few frames a second will do.
+    // Paused, and out of sight or left alone: a few frames a second will do.
     bool isIdle() const override;
 
     // Rules (GameRules.cpp).

@@ -12,6 +12,7 @@
 
 namespace {
 const float FULL_CHARGE = 100;
+const float QUIET_SECONDS_BEFORE_IDLE = 1;
 // Right after a shot the bar keeps a sliver, so the player still sees where it is.
 const float BAR_AFTER_SHOT = 0.01f;
 
@@ -119,5 +120,6 @@ void Game::windowFocusChange(Ogre::RenderWindow* window)
 
 bool Game::isIdle() const
 {
-    return mPaused && !mWindowFocused;
+    // Nothing moves in the menu: unless the player is at it, a few frames a second show all there is.
+    return mPaused && (!mWindowFocused || mQuietSeconds >= QUIET_SECONDS_BEFORE_IDLE);
 }

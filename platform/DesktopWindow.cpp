@@ -61,6 +61,14 @@ void releasePointer(void* display, unsigned long window)
     XFlush(x);
 }
 
+void hideWindow(void* display, unsigned long window)
+{
+    if (!display || !window)
+        return;
+    XUnmapWindow(static_cast<Display*>(display), static_cast<Window>(window));
+    XSync(static_cast<Display*>(display), False);
+}
+
 void warpPointer(void* display, unsigned long window, int x, int y)
 {
     if (!display || !window)

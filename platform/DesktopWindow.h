@@ -18,6 +18,9 @@ bool queryPointer(void* display, unsigned long window, PointerState& state);
 // Holds the pointer inside the window, hidden, until released; false if the desktop refused.
 bool grabPointer(void* display, unsigned long window);
 void releasePointer(void* display, unsigned long window);
+// Takes the window off the screen at once (the program may block next, for example in an error box).
+void hideWindow(void* display, unsigned long window);
+
 // Puts the pointer at a place of the window.
 void warpPointer(void* display, unsigned long window, int x, int y);
 

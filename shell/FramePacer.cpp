@@ -16,8 +16,19 @@ FramePacer::FramePacer(int framesPerSecond)
 {
 }
 
-void FramePacer::wait(bool idle)
+void FramePacer::wait(bool idle, const std::function<bool()>& woken)
 {
-    mNextFrame = std::max(mNextFrame + period(idle), std::chrono::steady_clock::now());
-    std::this_thread::sleep_until(mNextFrame);
+    using Clock = std::chrono::steady_clock;
+    mNextFrame = std::max(mNextFrame + period(idle), Clock::now());
+    if (!idle) {
+        std::this_thread::sleep_until(mNextFrame);
+        return;
+    }
+    for (Clock::time_point now = Clock::now(); now < mNextFrame; now = Clock::now()) {
+        std::this_thread::sleep_until(std::min(mNextFrame, now + WAKE_CHECK));
+        if (woken()) {
+            mNextFrame = Clock::now();
+            return;
+        }
+    }
 }

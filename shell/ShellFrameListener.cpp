@@ -14,6 +14,9 @@
 #include <Overlay/OgreOverlayElement.h>
 #include <Overlay/OgreOverlayManager.h>
 
+#include <algorithm>
+#include <clocale>
+
 bool ShellFrameListener::sShowCameraDetails = false;
 
 ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera, bool bufferedKeys,
@@ -23,7 +26,7 @@ ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera*
       mPitchStep(0), mFilterMode(Ogre::TFO_BILINEAR), mAnisotropyLevel(1), mPolygonModeIndex(0),
       mMoveUnitsPerSecond(100), mTurnDegreesPerSecond(36), mStatisticsOverlay(nullptr), mInputSystem(nullptr),
       mMouseDevice(nullptr), mKeyboardDevice(nullptr), mJoystickDevice(nullptr), mDesktopMouse(nullptr),
-      mWindowFocused(true), mFullScreenKeyDown(false), mWindowedWidth(0), mWindowedHeight(0)
+      mWindowFocused(true), mQuietSeconds(0), mFullScreenKeyDown(false), mWindowedWidth(0), mWindowedHeight(0)
 {
     mStatisticsOverlay = Ogre::OverlayManager::getSingleton().getByName("Core/DebugOverlay");
 
@@ -42,6 +45,9 @@ ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera*
     mInputSystem = OIS::InputManager::createInputSystem(params);
 
     mKeyboardDevice = static_cast<OIS::Keyboard*>(mInputSystem->createInputObject(OIS::OISKeyboard, bufferedKeys, ""));
+    // The input library switches the whole process to the user's locale for key names; numbers in
+    // media files and GUI properties must keep reading "0.5" as a half.
+    std::setlocale(LC_NUMERIC, "C");
     mDesktopMouse = new DesktopMouse(display, windowHandle);
     mDesktopMouse->setBuffered(bufferedMouse);
     mMouseDevice = mDesktopMouse;
@@ -80,12 +86,12 @@ bool ShellFrameListener::frameRenderingQueued(const Ogre::FrameEvent& evt)
     if (mRenderWindow->isClosed())
         return false;
 
-    toggleFullScreenOnF11();
-
     mKeyboardDevice->capture();
     mMouseDevice->capture();
     if (mJoystickDevice)
         mJoystickDevice->capture();
+    noteInput(evt.timeSinceLastFrame);
+    toggleFullScreenOnF11();
 
     const Ogre::Vector3 previousMove = mMoveVector;
     const float frameTime = evt.timeSinceLastFrame;
@@ -326,6 +332,32 @@ void ShellFrameListener::grabPointer(bool grab)
 bool ShellFrameListener::pointerGrabbed() const
 {
     return mDesktopMouse && mDesktopMouse->grabbed();
+}
+
+bool ShellFrameListener::anyInput() const
+{
+    char keys[256];
+    mKeyboardDevice->copyKeyStates(keys);
+    const OIS::MouseState& mouse = mMouseDevice->getMouseState();
+    return std::any_of(keys, keys + 256, [](char down) { return down != 0; }) || mouse.X.rel != 0 || mouse.Y.rel != 0 ||
+           mouse.buttons != 0;
+}
+
+void ShellFrameListener::noteInput(float frameTime)
+{
+    mQuietSeconds = anyInput() ? 0 : mQuietSeconds + frameTime;
+}
+
+bool ShellFrameListener::inputWaiting()
+{
+    if (!mInputSystem)
+        return false;
+    mKeyboardDevice->capture();
+    mMouseDevice->capture();
+    if (!anyInput())
+        return false;
+    mQuietSeconds = 0;
+    return true;
 }
 
 void ShellFrameListener::toggleFullScreenOnF11()

@@ -46,6 +46,8 @@ public:
     void releaseDevices();
     // Whether a few frames a second are enough; the frame loop asks before each frame.
     virtual bool isIdle() const { return false; }
+    // Reads the devices between frames: true when a key or button is down or the mouse moved.
+    bool inputWaiting();
 
 protected:
     Ogre::Camera* mActiveCamera;
@@ -77,6 +79,8 @@ protected:
     // The mouse device mMouseDevice starts as: the desktop's pointer, free or grabbed.
     DesktopMouse* mDesktopMouse;
     bool mWindowFocused;
+    // Seconds since the player last touched a key or the mouse.
+    float mQuietSeconds;
     bool mFullScreenKeyDown;
     unsigned int mWindowedWidth;
     unsigned int mWindowedHeight;
@@ -86,6 +90,8 @@ protected:
 
 private:
     bool anyDeviceUnbuffered() const;
+    void noteInput(float frameTime);
+    bool anyInput() const;
     // F11 switches between full screen at the desktop's resolution and the window as it was.
     void toggleFullScreenOnF11();
 };

@@ -48,7 +48,8 @@ void ShellApplication::run()
         OgreBites::WindowEventUtilities::messagePump();
         if (!mEngineRoot->renderOneFrame())
             break;
-        pacer.wait(mInstalledListener && mInstalledListener->isIdle());
+        const bool idle = mInstalledListener && mInstalledListener->isIdle();
+        pacer.wait(idle, [this] { return mInstalledListener->inputWaiting(); });
     }
 
     teardownScene();
@@ -59,7 +60,7 @@ void ShellApplication::releaseForErrorReport()
     if (mInstalledListener)
         mInstalledListener->releaseDevices();
     if (mRenderWindow && !mRenderWindow->isClosed())
-        mRenderWindow->setHidden(true);
+        hideWindow(nativeDisplay(), nativeWindow());
 }
 
 void* ShellApplication::nativeDisplay() const

@@ -100,8 +100,14 @@ wait_exit() {
 
 log_has() { grep -qF "$2" "$1/Ogre.log" 2>/dev/null; }
 
-# screenshot FILE [WINDOW]: the whole screen, or one window.
-screenshot() { import -window "${2:-root}" "$1"; }
+# screenshot FILE [WINDOW]: the whole screen, or one window's area of it (also where a window
+# manager has framed the window, which a capture of the window itself would not show as drawn).
+screenshot() {
+  [ -z "${2:-}" ] && { import -window root "$1"; return; }
+  local geometry
+  geometry=$(xwininfo -id "$2" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print w "x" h "+" x "+" y}')
+  import -window root -crop "$geometry" +repage "$1"
+}
 
 # Fraction (0..1) of pixels brighter than black in a region WxH+X+Y of a picture.
 lit_fraction() {

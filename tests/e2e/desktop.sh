@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The game on a desktop with a real window manager (openbox), as a person meets it: nobody holds the
+# keyboard, the pointer is free in the menu with the GUI cursor on it, focus taken away pauses the
+# game, an idle menu leaves the processor alone, resizing and full screen keep the picture right,
+# SIGTERM saves like the close button, an error during play can be read and closed with a click,
+# and the desktop's key auto-repeat is left as it was.
+# Usage: desktop.sh BARRELS RUN_DIR [CLOSE_WINDOW]   (runs itself again under its own virtual display)
+set -u
+if [ -z "${E2E_INNER:-}" ]; then
+  E2E_INNER=1 exec xvfb-run -a -n 150 -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2")
+source "$(dirname "$0")/lib.sh"
+
+openbox >/dev/null 2>&1 &
+WM_PID=$!
+trap 'kill $WM_PID 2>/dev/null' EXIT
+wait_until 30 wmctrl -m || { fail "openbox did not start"; exit 1; }
+
+REPEAT=$(xset q | grep -o "auto repeat:  *o[nf]*")
+repeat_unchanged() { [ "$(xset q | grep -o "auto repeat:  *o[nf]*")" = "$REPEAT" ]; }
+# Processor time of the game over SECONDS, in percent of one core.
+cpu_share() {
+  local a b
+  a=$(awk '{print $14 + $15}' "/proc/$GAME_PID/stat")
+  sleep "$1"
+  b=$(awk '{print $14 + $15}' "/proc/$GAME_PID/stat")
+  echo $(((b - a) * 100 / ($1 * $(getconf CLK_TCK))))
+}
+window_size() { xwininfo -id "$WINDOW" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}'; }
+
+# --- Menu: free pointer, idle processor, resizing, full screen; then play: grabs, focus, SIGTERM ---
+if launch "$BARRELS" "$(make_workdir "$RUN_DIR")" && wait_picture 60 menu menu_shown; then
+  [ "$(grab_state keyboard)" = free ] && [ "$(grab_state pointer)" = free ] \
+    && pass "menu: another client can take the keyboard and the pointer" \
+    || fail "menu: keyboard $(grab_state keyboard), pointer $(grab_state pointer)"
+
+  # The pointer leaves the window, and the GUI cursor follows it exactly inside: seen at one spot
+  # of empty sky and not at another, then the other way round.
+  xdotool mousemove 1020 5
+  _pointer_outside() { local X Y SCREEN WINDOW; eval "$(xdotool getmouselocation --shell)"; [ "$X" = 1020 ] && [ "$Y" = 5 ]; }
+  _pointer_outside && pass "menu: the pointer can leave the window" || fail "menu: the pointer is held in the window"
+  gui_cursor_to "$WINDOW" $CURSOR_X $CURSOR_Y && wait_picture 30 cursor-a _cursor_at_first \
+    && gui_cursor_to "$WINDOW" $CURSOR2_X $CURSOR2_Y && wait_picture 30 cursor-b _cursor_at_second \
+    && pass "menu: the GUI cursor sits where the pointer is" \
+    || fail_shot "menu: the GUI cursor does not follow the pointer" "$WORKDIR/cursor-a.png" "$WORKDIR/cursor-b.png"
+
+  # Left alone, the menu needs a few frames a second.
+  xdotool mousemove 1020 5
+  sleep 2
+  share=$(cpu_share 5)
+  [ "$share" -lt 25 ] && pass "menu: idle at $share % of a core" || fail "menu: idle at $share % of a core"
+
+  # F11: full screen at the desktop's resolution, and back to the window as it was.
+  xdotool windowfocus "$WINDOW"
+  before=$(window_size)
+  _full() { [ "$(window_size)" = 1024x768 ]; }
+  _back() { [ "$(window_size)" = "$before" ]; }
+  # Held across frames: the game reads the keyboard's state once a frame.
+  hold_f11() { xdotool keydown F11; pass_frames; xdotool keyup F11; }
+  hold_f11
+  wait_until 30 _full && pass "F11: full screen" || fail "F11: the window is $(window_size)"
+  hold_f11
+  wait_until 30 _back && pass "F11 again: back to $before" || fail "F11 again: the window is $(window_size)"
+
+  # A resized window keeps the menu in its middle, and the menu answers clicks where it is drawn.
+  xdotool windowsize "$WINDOW" 640 480
+  _resized() { [ "$(window_size)" = 640x480 ]; }
+  wait_until 30 _resized || fail "resize: the window is $(window_size)"
+  _menu_small() { above "$(bright_fraction "$1" 140x50+250+190 85)" 0.15; }
+  wait_picture 30 small-menu _menu_small && pass "resize: the menu is drawn in the middle" \
+    || fail_shot "resize: no menu in the middle" "$WORKDIR/small-menu.png"
+  press_gui_button $((NEW_X * 640 / 800)) $((NEW_Y * 480 / 600)) "$LOG_NEW_GAME" \
+    && pass "resize: New answers where it is drawn" || fail "resize: New did not start a game"
+  _hud_small() { above "$(bright_fraction "$1" 96x24+544+0 8)" 0.1 && above "$(bright_fraction "$1" 96x24+0+0 8)" 0.1; }
+  wait_picture 30 small-hud _hud_small && pass "resize: the heads-up boxes keep their places" \
+    || fail_shot "resize: heads-up boxes misplaced" "$WORKDIR/small-hud.png"
+
+  # Playing: the pointer is held for mouse look, the keyboard still is not.
+  _grabbed() { [ "$(grab_state pointer)" = held ]; }
+  wait_until 30 _grabbed && [ "$(grab_state keyboard)" = free ] \
+    && pass "play: the pointer is held, the keyboard is free" || fail "play: pointer $(grab_state pointer), keyboard $(grab_state keyboard)"
+
+  # Another window takes the focus (as Alt+Tab would): the game pauses and lets the pointer go.
+  xlogo -geometry 200x200+800+500 &
+  other=$!
+  wait_until 30 window_exists xlogo && wmctrl -a xlogo
+  _paused() { _menu_small "$1" && [ "$(grab_state pointer)" = free ]; }
+  wait_picture 30 unfocused _paused && pass "focus lost: the game pauses and frees the pointer" \
+    || fail_shot "focus lost: the game plays on" "$WORKDIR/unfocused.png"
+  share=$(cpu_share 5)
+  [ "$share" -lt 25 ] && pass "focus lost: $share % of a core" || fail "focus lost: $share % of a core"
+  kill $other
+
+  # SIGTERM: saved as the close button saves (no best score yet: 0), exit status 0.
+  kill -TERM "$GAME_PID"
+  wait_exit 30
+  [ "$GAME_STATUS" = 0 ] && pass "SIGTERM exits 0" || fail "SIGTERM: exit status $GAME_STATUS"
+  [ "$(cat "$WORKDIR/high.score" 2>/dev/null)" = 0 ] && log_has "$WORKDIR" "$(printf "$LOG_BEST_SCORE_SAVED" 0 high.score)" \
+    && pass "SIGTERM saves the best score" || fail "SIGTERM: high.score is '$(cat "$WORKDIR/high.score" 2>&1)'"
+  repeat_unchanged && pass "SIGTERM: key auto-repeat unchanged" || fail "SIGTERM: key auto-repeat changed"
+else
+  fail "no menu"
+fi
+
+# --- An error during play: the box can be read and closed with a click, then exit status 1 ---
+dir=$(make_workdir "$RUN_DIR")
+mkdir "$dir/meshes"
+media=$(sed -n 's/^FileSystem=\(.*\/media\)$/\1/p' "$dir/resources_d.cfg" | head -1)
+cp "$media"/*.mesh "$media"/*.png "$dir/meshes/" && rm "$dir/meshes/Barrel.mesh"
+sed -i "s|^FileSystem=$media\$|FileSystem=$dir/meshes|" "$dir/resources_d.cfg"
+if launch "$BARRELS" "$dir" && wait_picture 60 menu menu_shown; then
+  press_gui_button $NEW_X $NEW_Y "$LOG_NEW_GAME"
+  if box=$(wait_window "An exception has occured!" 60); then
+    [ "$(grab_state pointer)" = free ] && [ "$(grab_state keyboard)" = free ] \
+      && pass "error: the devices are released before the box" || fail "error: the box is shown under a grab"
+    xwininfo -id "$WINDOW" | grep -q IsUnMapped && pass "error: the game window is hidden" || fail "error: the game window stays"
+    # The box's one button sits at the middle of its bottom edge.
+    read -r bw bh < <(xwininfo -id "$box" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
+    xdotool mousemove --window "$box" $((bw / 2)) $((bh - 27)) click 1
+    wait_exit 30
+    [ "$GAME_STATUS" = 1 ] && pass "error: a click closes the box, exit status 1" || fail "error: exit status $GAME_STATUS"
+    grep -qF "Barrel.mesh" "$WORKDIR/stderr.txt" && pass "error: the report names Barrel.mesh" || fail "error: stderr lacks Barrel.mesh"
+  else
+    fail "error: no error box"
+    kill -9 "$GAME_PID"
+  fi
+  repeat_unchanged && pass "error: key auto-repeat unchanged" || fail "error: key auto-repeat changed"
+else
+  fail "error case: no menu"
+fi
+
+exit $((E2E_FAILURES > 0))

@@ -208,3 +208,47 @@ TEST_F(GameplayTest, ClickOnNewStartsAGame)
     // The camera stayed put: the mouse belonged to the menu until the click.
     EXPECT_EQ(0, Ogre::Degree(playing.mYawStep).valueDegrees());
 }
+
+TEST_F(GameplayTest, LosingTheFocusWhilePlayingPausesAndLetsThePointerGo)
+{
+    newGame();
+    TestGame& playing = game();
+    ASSERT_FALSE(playing.mPaused);
+    EXPECT_TRUE(playing.pointerGrabbed());
+    EXPECT_FALSE(playing.isIdle());
+
+    // The test's hidden window never holds the desktop's focus: any focus event finds it gone.
+    playing.windowFocusChange(RenderWindow::instance().window());
+    const float elapsed = playing.mLevelElapsed;
+    harness().frames(3, FRAME);
+    EXPECT_TRUE(playing.mPaused);
+    EXPECT_TRUE(playing.mMenuWindow->isVisible());
+    EXPECT_TRUE(cursorVisible());
+    EXPECT_FALSE(playing.pointerGrabbed());
+    EXPECT_EQ(elapsed, playing.mLevelElapsed);
+    EXPECT_TRUE(playing.isIdle());
+
+    // Another focus event while paused changes nothing; ESC resumes and grabs again.
+    playing.windowFocusChange(RenderWindow::instance().window());
+    EXPECT_TRUE(playing.mPaused);
+    holdKey(OIS::KC_ESCAPE, 1);
+    EXPECT_FALSE(playing.mPaused);
+    EXPECT_TRUE(playing.pointerGrabbed());
+}
+
+TEST_F(GameplayTest, TheMenuCursorSitsWhereThePointerIs)
+{
+    TestGame& menu = game();
+    const struct
+    {
+        int x, y;
+    } spots[] = {{0, 0}, {123, 45}, {400, 264}, {799, 599}};
+    for (const auto& spot : spots) {
+        harness().mouse.moveTo(spot.x, spot.y);
+        harness().frame(FRAME);
+        const CEGUI::Vector2f at = CEGUI::System::getSingleton().getDefaultGUIContext().getMouseCursor().getPosition();
+        EXPECT_EQ(static_cast<float>(spot.x), at.d_x) << spot.x << "," << spot.y;
+        EXPECT_EQ(static_cast<float>(spot.y), at.d_y) << spot.x << "," << spot.y;
+    }
+    EXPECT_FALSE(menu.mGameStarted);
+}

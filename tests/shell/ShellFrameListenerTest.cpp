@@ -51,6 +51,7 @@ public:
     }
 
     using ShellFrameListener::mInputSystem;
+    using ShellFrameListener::mMouseDevice;
     using ShellFrameListener::mShowStatistics;
     using ShellFrameListener::mSpeedFactor;
     using ShellFrameListener::mStatisticsOverlay;
@@ -204,6 +205,24 @@ TEST_F(ShellFrameListenerTest, EscapeOrQEndsTheProgram)
         EXPECT_FALSE(listener->frame(0.1f));
         listener->keyboard.release(key);
         EXPECT_TRUE(listener->frame(0.1f));
+    }
+}
+
+TEST_F(ShellFrameListenerTest, ResizedWindowKeepsThePictureUndistortedAndTheMouseInside)
+{
+    const struct
+    {
+        unsigned int width, height;
+    } sizes[] = {{1000, 500}, {400, 600}, {800, 600}};
+    for (const auto& size : sizes) {
+        shell.window()->resize(size.width, size.height);
+        listener->windowResized(shell.window());
+        EXPECT_FLOAT_EQ(float(size.width) / size.height, shell.camera()->getAspectRatio()) << size.width;
+        listener->useRealDevices();
+        const OIS::MouseState& mouse = listener->mMouseDevice->getMouseState();
+        EXPECT_EQ(int(size.width), mouse.width);
+        EXPECT_EQ(int(size.height), mouse.height);
+        listener->useScriptedDevices();
     }
 }
 

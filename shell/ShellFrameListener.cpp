@@ -14,7 +14,7 @@
 #include <Overlay/OgreOverlayElement.h>
 #include <Overlay/OgreOverlayManager.h>
 
-#include <algorithm>
+#include <array>
 #include <clocale>
 
 bool ShellFrameListener::sShowCameraDetails = false;
@@ -26,7 +26,8 @@ ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera*
       mPitchStep(0), mFilterMode(Ogre::TFO_BILINEAR), mAnisotropyLevel(1), mPolygonModeIndex(0),
       mMoveUnitsPerSecond(100), mTurnDegreesPerSecond(36), mStatisticsOverlay(nullptr), mInputSystem(nullptr),
       mMouseDevice(nullptr), mKeyboardDevice(nullptr), mJoystickDevice(nullptr), mDesktopMouse(nullptr),
-      mWindowFocused(true), mQuietSeconds(0), mFullScreenKeyDown(false), mWindowedWidth(0), mWindowedHeight(0)
+      mWindowFocused(true), mQuietSeconds(0), mKeysSeen(), mFullScreenKeyDown(false), mWindowedWidth(0),
+      mWindowedHeight(0)
 {
     mStatisticsOverlay = Ogre::OverlayManager::getSingleton().getByName("Core/DebugOverlay");
 
@@ -334,18 +335,21 @@ bool ShellFrameListener::pointerGrabbed() const
     return mDesktopMouse && mDesktopMouse->grabbed();
 }
 
-bool ShellFrameListener::anyInput() const
+bool ShellFrameListener::inputChanged()
 {
-    char keys[256];
-    mKeyboardDevice->copyKeyStates(keys);
+    // Changes, not states: a key whose release went to another window stays down for the input
+    // library, and must not keep the game awake.
+    std::array<char, 256> keys;
+    mKeyboardDevice->copyKeyStates(keys.data());
+    const bool keysChanged = keys != mKeysSeen;
+    mKeysSeen = keys;
     const OIS::MouseState& mouse = mMouseDevice->getMouseState();
-    return std::any_of(keys, keys + 256, [](char down) { return down != 0; }) || mouse.X.rel != 0 || mouse.Y.rel != 0 ||
-           mouse.buttons != 0;
+    return keysChanged || mouse.X.rel != 0 || mouse.Y.rel != 0 || mouse.buttons != 0;
 }
 
 void ShellFrameListener::noteInput(float frameTime)
 {
-    mQuietSeconds = anyInput() ? 0 : mQuietSeconds + frameTime;
+    mQuietSeconds = inputChanged() ? 0 : mQuietSeconds + frameTime;
 }
 
 bool ShellFrameListener::inputWaiting()
@@ -354,7 +358,7 @@ bool ShellFrameListener::inputWaiting()
         return false;
     mKeyboardDevice->capture();
     mMouseDevice->capture();
-    if (!anyInput())
+    if (!inputChanged())
         return false;
     mQuietSeconds = 0;
     return true;

@@ -1,6 +1,7 @@
 // Frame listener base: owns the input devices, flies the camera and keeps the statistics overlay current.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include <Bites/OgreWindowEventUtilities.h>
@@ -81,6 +82,7 @@ protected:
     bool mWindowFocused;
     // Seconds since the player last touched a key or the mouse.
     float mQuietSeconds;
+    std::array<char, 256> mKeysSeen;
     bool mFullScreenKeyDown;
     unsigned int mWindowedWidth;
     unsigned int mWindowedHeight;
@@ -91,7 +93,8 @@ protected:
 private:
     bool anyDeviceUnbuffered() const;
     void noteInput(float frameTime);
-    bool anyInput() const;
+    // Whether a key went down or up, or the mouse moved or holds a button, since the last look.
+    bool inputChanged();
     // F11 switches between full screen at the desktop's resolution and the window as it was.
     void toggleFullScreenOnF11();
 };

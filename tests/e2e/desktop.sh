@@ -81,10 +81,11 @@ if launch "$BARRELS" "$(make_workdir "$RUN_DIR")" && wait_picture 60 menu menu_s
   wait_until 30 _grabbed && [ "$(grab_state keyboard)" = free ] \
     && pass "play: the pointer is held, the keyboard is free" || fail "play: pointer $(grab_state pointer), keyboard $(grab_state keyboard)"
 
-  # Another window takes the focus (as Alt+Tab would): the game pauses and lets the pointer go.
+  # Alt+Tab to another window: the game pauses and lets the pointer go.
   xlogo -geometry 200x200+800+500 &
   other=$!
-  wait_until 30 window_exists xlogo && wmctrl -a xlogo
+  wait_until 30 window_exists xlogo && wmctrl -a "$GAME_TITLE"
+  xdotool keydown alt; sleep 0.1; xdotool key Tab; sleep 0.3; xdotool keyup alt
   _paused() { _menu_small "$1" && [ "$(grab_state pointer)" = free ]; }
   wait_picture 30 unfocused _paused && pass "focus lost: the game pauses and frees the pointer" \
     || fail_shot "focus lost: the game plays on" "$WORKDIR/unfocused.png"
@@ -101,6 +102,17 @@ if launch "$BARRELS" "$(make_workdir "$RUN_DIR")" && wait_picture 60 menu menu_s
   repeat_unchanged && pass "SIGTERM: key auto-repeat unchanged" || fail "SIGTERM: key auto-repeat changed"
 else
   fail "no menu"
+fi
+
+# --- Closed through the window manager from the menu: saved, exit status 0 ---
+if launch "$BARRELS" "$(make_workdir "$RUN_DIR")" && wait_picture 60 menu menu_shown; then
+  wmctrl -c "$GAME_TITLE"
+  wait_exit 30
+  [ "$GAME_STATUS" = 0 ] && [ "$(cat "$WORKDIR/high.score" 2>/dev/null)" = 0 ] \
+    && pass "closed by the window manager: saved, exit 0" || fail "wmctrl -c: exit status $GAME_STATUS"
+  repeat_unchanged && pass "close: key auto-repeat unchanged" || fail "close: key auto-repeat changed"
+else
+  fail "close case: no menu"
 fi
 
 # --- An error during play: the box can be read and closed with a click, then exit status 1 ---

@@ -1,16 +1,86 @@
-// Program entry: runs the application and reports any error that escapes it.
+// Program entry: reads the command line, finds the game's files, runs the application and reports
+// any error that escapes it.
 #include "Core.h"
 #include "FatalError.h"
+#include "Installation.h"
 
 #include <CEGUI/Exceptions.h>
 #include <OgreException.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
+#include <iostream>
 
-int main()
+#include <unistd.h>
+
+namespace {
+
+void printUsage(std::FILE* to)
 {
+    std::fprintf(to, "Usage: barrels [--help] [--version]\n"
+                     "\n"
+                     "Barrels: a 3D physics game. Barrels stand in rows on a wooden platform; knock every one\n"
+                     "of them off before the level's time runs out.\n"
+                     "\n"
+                     "Keys:\n"
+                     "  hold SPACE     charge a shot; release it to fire where you look\n"
+                     "  mouse          look around while playing; the cursor in the menu\n"
+                     "  ESC            pause and show the menu; ESC again goes back to the game\n"
+                     "  F1             show or hide the instructions\n"
+                     "  F11            full screen and back\n"
+                     "\n"
+                     "Files, when installed (started from a build tree, all stay in the working directory):\n"
+                     "  $XDG_CONFIG_HOME/barrels/ogre.cfg   engine settings (default ~/.config/barrels/)\n"
+                     "  $XDG_STATE_HOME/barrels/Ogre.log    engine log (default ~/.local/state/barrels/)\n"
+                     "  $XDG_DATA_HOME/barrels/high.score   best score (default ~/.local/share/barrels/)\n"
+                     "\n"
+                     "  --help      show this text\n"
+                     "  --version   show the version\n");
+}
+
+// Returns the exit status when the command line asks for something other than the game, or -1.
+int handleOptions(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            printUsage(stdout);
+            return EXIT_SUCCESS;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("barrels %s\n", BARRELS_VERSION);
+            return EXIT_SUCCESS;
+        }
+        std::fprintf(stderr, "barrels: unknown option '%s'\n\n", argv[i]);
+        printUsage(stderr);
+        return 2;
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int optionStatus = handleOptions(argc, argv);
+    if (optionStatus >= 0)
+        return optionStatus;
+
     Core application;
+    try {
+        Installation installed;
+        if (findInstallation(installed)) {
+            application.setFileLocations(installed.share, installed.config, installed.state);
+            // The best score (and any screenshot) is written into the working directory.
+            if (chdir(installed.data.c_str()) != 0)
+                throw std::runtime_error("cannot enter " + installed.data);
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "barrels: " << e.what() << std::endl;
+        return EXIT_FAILURE;
+    }
+
     try {
         application.run();
     } catch (const Ogre::Exception& e) {

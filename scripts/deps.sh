@@ -8,7 +8,7 @@ BARRELS_PACKAGES=(
   cmake g++ make pkg-config
   libogre-1.12-dev ogre-1.12-tools libcegui-mk2-dev libois-dev libbullet-dev
   libsdl2-dev libx11-dev libxtst-dev libxrandr-dev libgtest-dev
-  xvfb xauth xdotool x11-utils x11-apps openbox wmctrl x11-xserver-utils mesa-utils libgl1-mesa-dri imagemagick fonts-dejavu-core
+  xvfb xauth xdotool x11-utils x11-apps openbox wmctrl x11-xserver-utils dpkg-dev desktop-file-utils appstream mesa-utils libgl1-mesa-dri imagemagick fonts-dejavu-core
 )
 
 barrels_install_packages() {

@@ -22,7 +22,8 @@
 
 ShellApplication::ShellApplication()
     : mEngineRoot(nullptr), mPlayerCamera(nullptr), mSceneManager(nullptr), mInstalledListener(nullptr),
-      mRenderWindow(nullptr), mResourcePathPrefix(), mConfigPathPrefix(mResourcePathPrefix), mOverlaySystem(nullptr)
+      mRenderWindow(nullptr), mResourcePathPrefix(), mConfigPathPrefix(mResourcePathPrefix), mOverlaySystem(nullptr),
+      mLogPathPrefix(mResourcePathPrefix)
 {
 }
 
@@ -53,6 +54,13 @@ void ShellApplication::run()
     }
 
     teardownScene();
+}
+
+void ShellApplication::setFileLocations(const std::string& resources, const std::string& config, const std::string& log)
+{
+    mResourcePathPrefix = resources;
+    mConfigPathPrefix = config;
+    mLogPathPrefix = log;
 }
 
 void ShellApplication::releaseForErrorReport()
@@ -88,7 +96,7 @@ void ShellApplication::closeWindow()
 bool ShellApplication::setup()
 {
     mEngineRoot = OGRE_NEW Ogre::Root(mResourcePathPrefix + "plugins_d.cfg", mConfigPathPrefix + "ogre.cfg",
-                                      mResourcePathPrefix + "Ogre.log");
+                                      mLogPathPrefix + "Ogre.log");
     mOverlaySystem = OGRE_NEW Ogre::OverlaySystem();
 
     registerResourceLocations();
@@ -164,8 +172,12 @@ void ShellApplication::registerResourceLocations()
 
     Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
     for (const auto& section : config.getSettingsBySection()) {
-        for (const auto& setting : section.second)
-            groups.addResourceLocation(setting.second, setting.first, section.first, false);
+        // A relative location lies beside the resource list (an installed game's own media).
+        for (const auto& setting : section.second) {
+            const bool relative = !setting.second.empty() && setting.second[0] != '/';
+            const std::string location = relative ? mResourcePathPrefix + setting.second : setting.second;
+            groups.addResourceLocation(location, setting.first, section.first, false);
+        }
     }
 }
 

@@ -23,6 +23,10 @@ public:
 
     virtual void run();
 
+    // Folders (with a trailing slash) of the plug-in and resource lists, of ogre.cfg and of Ogre.log;
+    // empty, as they start, for the working directory.
+    void setFileLocations(const std::string& resources, const std::string& config, const std::string& log);
+
     // Before an error is reported: the input devices go back to the desktop and the window hides, so
     // that a person can read and dismiss the report.
     void releaseForErrorReport();
@@ -57,4 +61,5 @@ protected:
     std::string mConfigPathPrefix;
     // Overlays are a separate engine component; the scene manager draws them through this.
     Ogre::OverlaySystem* mOverlaySystem;
+    std::string mLogPathPrefix;
 };

@@ -1,4 +1,5 @@
-// Writes the game's meshes and textures without opening a display.
+// Writes the game's meshes, textures and desktop icons without opening a display.
+#include "BarrelIcon.h"
 #include "MeshBuilder.h"
 #include "Patterns.h"
 #include "Shapes.h"
@@ -6,12 +7,17 @@
 
 #include <OgreDefaultHardwareBufferManager.h>
 #include <OgreException.h>
+#include <OgreImage.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
 #include <OgreRoot.h>
 
+#include <cstdint>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 void writeTexture(const Ogre::String& path, unsigned size, void (*paint)(Texture&))
@@ -27,6 +33,26 @@ void writeMesh(const Ogre::String& dir, const Ogre::String& name, Build build)
     MeshBuilder mesh;
     build(mesh);
     mesh.write(name, dir + "/" + name);
+}
+
+// Writes <dir>/icons/<size>x<size>/barrels.png, the layout of the desktop's hicolor icon theme.
+void writeIcon(const Ogre::String& dir, unsigned size)
+{
+    std::vector<std::uint32_t> argb(size_t(size) * size);
+    for (unsigned y = 0; y < size; ++y)
+        for (unsigned x = 0; x < size; ++x)
+            argb[size_t(y) * size + x] = barrelIconPixel(int(x), int(y), int(size));
+
+    // PF_A8R8G8B8 is 0xAARRGGBB in a native word; the PNG codec wants bytes in R, G, B, A order.
+    Ogre::Image packed;
+    packed.loadDynamicImage(reinterpret_cast<Ogre::uchar*>(argb.data()), size, size, Ogre::PF_A8R8G8B8);
+    Ogre::Image bytes(Ogre::PF_BYTE_RGBA, size, size);
+    Ogre::PixelUtil::bulkPixelConversion(packed.getPixelBox(), bytes.getPixelBox());
+
+    const Ogre::String side = std::to_string(size);
+    const std::filesystem::path folder = dir + "/icons/" + side + "x" + side;
+    std::filesystem::create_directories(folder);
+    bytes.save((folder / "barrels.png").string());
 }
 }
 
@@ -55,6 +81,9 @@ int main(int argc, char** argv)
         writeTexture(out + "/rock_wall.png", 256, paintRockWall);
         writeTexture(out + "/brushed_metal.png", 256, paintBrushedMetal);
         writeTexture(out + "/metal_reflection.png", 256, paintReflection);
+
+        for (unsigned size : {48u, 128u, 256u})
+            writeIcon(out, size);
     } catch (const Ogre::Exception& e) {
         std::cerr << "media_gen: " << e.getFullDescription() << '\n';
         return 1;

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# The game installed like any Linux game: into a read-only prefix, started from an unrelated folder
+# by a user with a fresh home; its per-user files land in the XDG folders and nowhere else. The
+# desktop entry and AppStream data validate, the command line answers, and the Debian package holds
+# the game and declares what it needs.
+# Usage: install.sh BARRELS RUN_DIR [CLOSE_WINDOW]   (runs itself again under its own virtual display)
+set -u
+if [ -z "${E2E_INNER:-}" ]; then
+  E2E_INNER=1 exec xvfb-run -a -n 160 -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+BARRELS=$(realpath "$1") CLOSE_WINDOW=$(realpath "$3")
+source "$(dirname "$0")/lib.sh"
+BUILD_DIR=$(realpath "$(dirname "$BARRELS")/..")
+
+scratch=$(mktemp -d /tmp/barrels-install-XXXXXX)
+trap 'chmod -R u+w "$scratch"; rm -rf "$scratch"' EXIT
+prefix=$scratch/usr home=$scratch/home elsewhere=$scratch/elsewhere output=$scratch/output
+mkdir -p "$home" "$elsewhere" "$output"
+
+cmake --install "$BUILD_DIR" --prefix "$prefix" >/dev/null || { fail "cmake --install"; exit 1; }
+chmod -R a-w "$prefix"
+touch "$scratch/installed-at"
+
+# --- What the install holds ---
+for file in bin/barrels share/barrels/resources_d.cfg share/barrels/plugins_d.cfg share/barrels/ogre.cfg \
+            share/barrels/generated/Barrel.mesh share/applications/$APP_ID.desktop \
+            share/metainfo/$APP_ID.metainfo.xml share/man/man6/barrels.6 \
+            share/icons/hicolor/48x48/apps/barrels.png share/icons/hicolor/128x128/apps/barrels.png; do
+  [ -f "$prefix/$file" ] || fail "install: no $file"
+done
+desktop-file-validate "$prefix/share/applications/$APP_ID.desktop" && pass "the desktop entry validates" \
+  || fail "desktop-file-validate"
+appstreamcli validate --no-net "$prefix/share/metainfo/$APP_ID.metainfo.xml" >"$output/appstream.txt" 2>&1 \
+  && pass "the AppStream metadata validates" || fail "appstreamcli: $(cat "$output/appstream.txt")"
+
+# --- The command line ---
+installed=$prefix/bin/barrels
+"$installed" --version | grep -q "^barrels [0-9]" && pass "--version" || fail "--version"
+"$installed" --help | grep -q "high.score" && pass "--help names the files" || fail "--help"
+"$installed" --no-such-option >/dev/null 2>"$output/usage.txt"
+[ $? = 2 ] && grep -q "Usage" "$output/usage.txt" && pass "an unknown option: usage on stderr, exit 2" \
+  || fail "unknown option"
+# A folder that cannot be made (its parent is a file; a read-only one would not stop root): one
+# clear line, exit 1.
+touch "$scratch/not-a-folder"
+(cd "$elsewhere" && timeout 60 env -u XDG_CONFIG_HOME -u XDG_STATE_HOME HOME="$home" \
+  XDG_DATA_HOME="$scratch/not-a-folder" "$installed" >/dev/null 2>"$output/folder.txt")
+[ $? = 1 ] && grep -q "barrels: cannot create the folder" "$output/folder.txt" \
+  && pass "an unwritable data folder: clear error, exit 1" || fail "unwritable folder: $(cat "$output/folder.txt")"
+rm -rf "${home:?}"/.config "${home:?}"/.local
+
+# --- Played from elsewhere by a fresh user: dialog, menu, New, window close ---
+state=$home/.local/state/barrels
+(cd "$elsewhere" && exec env -u XDG_CONFIG_HOME -u XDG_STATE_HOME -u XDG_DATA_HOME HOME="$home" \
+  "$installed" >"$output/stdout.txt" 2>"$output/stderr.txt") &
+GAME_PID=$!
+if dialog=$(wait_window "$DIALOG_NAME" 90); then
+  dialog_accept_until_gone "$dialog"
+  WINDOW=$(wait_window "$GAME_TITLE" 90) && xdotool windowfocus "$WINDOW"
+  WORKDIR=$state
+  if [ -n "$WINDOW" ] && wait_picture 90 menu menu_shown; then
+    pass "the installed game shows its menu"
+    WORKDIR=$state
+    press_gui_button $NEW_X $NEW_Y "$LOG_NEW_GAME" && pass "New starts a game" || fail "New: no game"
+    "$CLOSE_WINDOW" "$WINDOW"
+    wait_exit 30
+    [ "$GAME_STATUS" = 0 ] && pass "window close exits 0" || fail "close: exit status $GAME_STATUS"
+  else
+    fail "installed game: no menu ($(tail -3 "$output/stderr.txt"))"
+    wait_exit 1
+  fi
+else
+  fail "installed game: no dialog ($(tail -3 "$output/stderr.txt"))"
+  wait_exit 1
+fi
+[ -f "$home/.config/barrels/ogre.cfg" ] && [ -f "$state/Ogre.log" ] && [ -f "$home/.local/share/barrels/high.score" ] \
+  && pass "ogre.cfg, Ogre.log and high.score in the XDG folders" \
+  || fail "per-user files: $(cd "$home" && find . -type f | tr '\n' ' ')"
+[ -z "$(ls -A "$elsewhere")" ] && pass "nothing written into the working directory" || fail "written into the working directory: $(ls -A "$elsewhere")"
+[ -z "$(find "$prefix" -newer "$scratch/installed-at")" ] && pass "nothing written into the prefix" || fail "the prefix changed"
+chmod -R u+w "$prefix"
+
+# --- The Debian package ---
+if (cd "$BUILD_DIR" && cpack -G DEB -B "$output/package" >"$output/cpack.txt" 2>&1); then
+  deb=$(ls "$output"/package/*.deb | head -1)
+  info=$(dpkg-deb --info "$deb") contents=$(dpkg-deb --contents "$deb")
+  grep -q "Section: games" <<<"$info" && grep -q "Depends:.*libogre" <<<"$info" && grep -q "libcegui" <<<"$info" \
+    && pass "the package is in section games and depends on its libraries" || fail "package info: $info"
+  for file in ./usr/bin/barrels ./usr/share/barrels/generated/Barrel.mesh ./usr/share/applications/$APP_ID.desktop \
+              ./usr/share/icons/hicolor/48x48/apps/barrels.png; do
+    grep -qF "$file" <<<"$contents" || fail "package: no $file"
+  done
+  pass "the package holds the game, its media, desktop entry and icon"
+else
+  fail "cpack: $(tail -5 "$output/cpack.txt")"
+fi
+
+exit $((E2E_FAILURES > 0))

@@ -23,7 +23,7 @@
 ShellApplication::ShellApplication()
     : mEngineRoot(nullptr), mPlayerCamera(nullptr), mSceneManager(nullptr), mInstalledListener(nullptr),
       mRenderWindow(nullptr), mResourcePathPrefix(), mConfigPathPrefix(mResourcePathPrefix), mOverlaySystem(nullptr),
-      mLogPathPrefix(mResourcePathPrefix)
+      mLogPathPrefix()
 {
 }
 
@@ -96,7 +96,7 @@ void ShellApplication::closeWindow()
 bool ShellApplication::setup()
 {
     mEngineRoot = OGRE_NEW Ogre::Root(mResourcePathPrefix + "plugins_d.cfg", mConfigPathPrefix + "ogre.cfg",
-                                      mLogPathPrefix + "Ogre.log");
+                                      (mLogPathPrefix.empty() ? mResourcePathPrefix : mLogPathPrefix) + "Ogre.log");
     mOverlaySystem = OGRE_NEW Ogre::OverlaySystem();
 
     registerResourceLocations();

@@ -61,5 +61,6 @@ protected:
     std::string mConfigPathPrefix;
     // Overlays are a separate engine component; the scene manager draws them through this.
     Ogre::OverlaySystem* mOverlaySystem;
+    // Where Ogre.log goes when not beside the plug-in list (an installed game's state folder).
     std::string mLogPathPrefix;
 };

@@ -58,8 +58,8 @@ void writeIcon(const Ogre::String& dir, unsigned size)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::cerr << "usage: media_gen <output folder> <plug-in list with Codec_STBI>\n";
+    if (argc < 3) {
+        std::cerr << "usage: media_gen <output folder> <plug-in list with Codec_STBI> [icon size...]\n";
         return 2;
     }
     const Ogre::String out = argv[1];
@@ -82,8 +82,8 @@ int main(int argc, char** argv)
         writeTexture(out + "/brushed_metal.png", 256, paintBrushedMetal);
         writeTexture(out + "/metal_reflection.png", 256, paintReflection);
 
-        for (unsigned size : {48u, 128u, 256u})
-            writeIcon(out, size);
+        for (int i = 3; i < argc; ++i)
+            writeIcon(out, static_cast<unsigned>(std::stoul(argv[i])));
     } catch (const Ogre::Exception& e) {
         std::cerr << "media_gen: " << e.getFullDescription() << '\n';
         return 1;

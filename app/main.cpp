@@ -1,6 +1,7 @@
 // Program entry: reads the command line, finds the game's files, runs the application and reports
 // any error that escapes it.
 #include "Core.h"
+#include "DesktopWindow.h"
 #include "FatalError.h"
 #include "Installation.h"
 
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <string>
 
 #include <unistd.h>
 
@@ -66,6 +68,16 @@ int main(int argc, char** argv)
     const int optionStatus = handleOptions(argc, argv);
     if (optionStatus >= 0)
         return optionStatus;
+
+    // Without a display the engine's renderer fails inside its own start-up, in a way that cannot be
+    // reported once it has unloaded itself: say it plainly first.
+    std::string display;
+    if (!displayReachable(display)) {
+        std::cerr << "barrels: cannot open the X display "
+                  << (display.empty() ? std::string("(DISPLAY is not set)") : "\"" + display + "\"")
+                  << ": the game needs a graphical desktop" << std::endl;
+        return EXIT_FAILURE;
+    }
 
     Core application;
     try {

@@ -3,6 +3,19 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
+#include <cstdlib>
+
+bool displayReachable(std::string& name)
+{
+    const char* given = std::getenv("DISPLAY");
+    name = given ? given : "";
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    XCloseDisplay(display);
+    return true;
+}
+
 bool hasInputFocus(void* display, unsigned long window)
 {
     if (!display || !window)

@@ -2,6 +2,11 @@
 // size. All take the window's own X display connection and window id.
 #pragma once
 
+#include <string>
+
+// Whether an X display can be opened ($DISPLAY); `name` gets the display's name as given.
+bool displayReachable(std::string& name);
+
 // Whether the window holds the keyboard focus.
 bool hasInputFocus(void* display, unsigned long window);
 

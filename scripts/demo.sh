@@ -6,7 +6,7 @@ set -euo pipefail
 source "$(dirname "$0")/deps.sh"
 
 if [ -z "${BARRELS_DEMO_DISPLAY:-}" ]; then
-  BARRELS_DEMO_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  BARRELS_DEMO_DISPLAY=1 exec xvfb-run -a -s "$BARRELS_XVFB_SERVER_ARGS" "$0" "$@"
 fi
 
 game="$BARRELS_BUILD/app/barrels"

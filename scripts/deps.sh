@@ -4,6 +4,11 @@
 BARRELS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BARRELS_BUILD=${BARRELS_BUILD:-$BARRELS_ROOT/build}
 
+# The virtual display the tests and the demo run on. -noreset: an X server resets itself when its
+# last client disconnects and refuses new connections while it does; with test programs starting
+# and ending side by side that moment comes often, so the server is kept as it is instead.
+BARRELS_XVFB_SERVER_ARGS="-screen 0 1024x768x24 -noreset"
+
 BARRELS_PACKAGES=(
   cmake g++ make pkg-config
   libogre-1.12-dev ogre-1.12-tools libcegui-mk2-dev libois-dev libbullet-dev

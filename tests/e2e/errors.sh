@@ -4,7 +4,8 @@
 # Usage: errors.sh BARRELS RUN_DIR [CLOSE_WINDOW]   (runs itself again under its own virtual display)
 set -u
 if [ -z "${E2E_INNER:-}" ]; then
-  E2E_INNER=1 exec xvfb-run -a -n 140 -s "-screen 0 1024x768x24" bash "$0" "$@"
+  source "$(dirname "$0")/../../scripts/deps.sh"
+  E2E_INNER=1 exec xvfb-run -a -n 140 -s "$BARRELS_XVFB_SERVER_ARGS" bash "$0" "$@"
 fi
 BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2")
 source "$(dirname "$0")/lib.sh"
@@ -44,7 +45,7 @@ for entry in "${CASES[@]}"; do
     fail "$name missing: no error box"
   fi
   wait_exit 60
-  if [ "$GAME_STATUS" != 0 ] && [ "$GAME_STATUS" != hung ]; then
+  if exited_with_error; then
     pass "$name missing: exit status $GAME_STATUS"
   else
     fail "$name missing: exit status $GAME_STATUS"

@@ -6,7 +6,8 @@
 # Usage: install.sh BARRELS RUN_DIR [CLOSE_WINDOW]   (runs itself again under its own virtual display)
 set -u
 if [ -z "${E2E_INNER:-}" ]; then
-  E2E_INNER=1 exec xvfb-run -a -n 160 -s "-screen 0 1024x768x24" bash "$0" "$@"
+  source "$(dirname "$0")/../../scripts/deps.sh"
+  E2E_INNER=1 exec xvfb-run -a -n 160 -s "$BARRELS_XVFB_SERVER_ARGS" bash "$0" "$@"
 fi
 BARRELS=$(realpath "$1") CLOSE_WINDOW=$(realpath "$3")
 source "$(dirname "$0")/lib.sh"

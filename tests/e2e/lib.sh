@@ -98,6 +98,9 @@ wait_exit() {
   fi
 }
 
+# An error exit: not 0, not hung, and not a signal's death (128 + signal, 139 for a crash).
+exited_with_error() { [ "$GAME_STATUS" != hung ] && [ "$GAME_STATUS" -gt 0 ] && [ "$GAME_STATUS" -lt 128 ]; }
+
 log_has() { grep -qF "$2" "$1/Ogre.log" 2>/dev/null; }
 
 # screenshot FILE [WINDOW]: the whole screen, or one window's area of it (also where a window
@@ -105,7 +108,9 @@ log_has() { grep -qF "$2" "$1/Ogre.log" 2>/dev/null; }
 screenshot() {
   [ -z "${2:-}" ] && { import -window root "$1"; return; }
   local geometry
-  geometry=$(xwininfo -id "$2" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print w "x" h "+" x "+" y}')
+  # A window that has gone has no geometry: no picture then (capturing it could freeze the display).
+  geometry=$(xwininfo -id "$2" 2>/dev/null | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print w "x" h "+" x "+" y}')
+  [ "$geometry" != "x++" ] || return 1
   import -window root -crop "$geometry" +repage "$1"
 }
 

@@ -3,7 +3,8 @@
 # Usage: play.sh BARRELS RUN_DIR [CLOSE_WINDOW]  (runs itself again under its own virtual display)
 set -u
 if [ -z "${E2E_INNER:-}" ]; then
-  E2E_INNER=1 exec xvfb-run -a -n 120 -s "-screen 0 1024x768x24" bash "$0" "$@"
+  source "$(dirname "$0")/../../scripts/deps.sh"
+  E2E_INNER=1 exec xvfb-run -a -n 120 -s "$BARRELS_XVFB_SERVER_ARGS" bash "$0" "$@"
 fi
 BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2")
 source "$(dirname "$0")/lib.sh"

@@ -3,10 +3,13 @@
 # Usage: smoke.sh BARRELS RUN_DIR CLOSE_WINDOW   (runs itself again under its own virtual display)
 set -u
 if [ -z "${E2E_INNER:-}" ]; then
-  E2E_INNER=1 exec xvfb-run -a -n 110 -s "-screen 0 1024x768x24" bash "$0" "$@"
+  source "$(dirname "$0")/../../scripts/deps.sh"
+  E2E_INNER=1 exec xvfb-run -a -n 110 -s "$BARRELS_XVFB_SERVER_ARGS" bash "$0" "$@"
 fi
 BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2") CLOSE_WINDOW=$(realpath "$3")
 source "$(dirname "$0")/lib.sh"
+RUN_TMP_ERR=$(mktemp)
+trap 'rm -f "$RUN_TMP_ERR"' EXIT
 
 # Cancel: exit status 0, no render window.
 dir=$(make_workdir "$RUN_DIR")
@@ -47,6 +50,14 @@ else
 fi
 rm -rf "$dir"
 
+# No display to open: one clear line, exit status 1, no crash.
+for display in unset :77; do
+  if [ $display = unset ]; then env -u DISPLAY "$BARRELS" >/dev/null 2>"$RUN_TMP_ERR"; else DISPLAY=$display "$BARRELS" >/dev/null 2>"$RUN_TMP_ERR"; fi
+  GAME_STATUS=$?
+  exited_with_error && grep -q "cannot open the X display" "$RUN_TMP_ERR" && pass "no display ($display): a clear error, exit $GAME_STATUS" \
+    || fail "no display ($display): exit status $GAME_STATUS, stderr: $(cat "$RUN_TMP_ERR")"
+done
+
 # A broken resource list: the error reaches standard error and the message box, exit status non-zero.
 dir=$(make_workdir "$RUN_DIR")
 printf '[General]\nNoSuchArchiveType=/nowhere\n' > "$dir/resources_d.cfg"
@@ -58,7 +69,7 @@ else
   fail "broken resources: no error box"
 fi
 wait_exit 60
-if [ "$GAME_STATUS" != 0 ] && [ "$GAME_STATUS" != hung ]; then pass "broken resources exit $GAME_STATUS"; else fail "broken resources: exit status $GAME_STATUS"; fi
+if exited_with_error; then pass "broken resources exit $GAME_STATUS"; else fail "broken resources: exit status $GAME_STATUS"; fi
 grep -q "An exception has occured!" "$dir/stderr.txt" && grep -q "NoSuchArchiveType" "$dir/stderr.txt" \
   && pass "the error text is on standard error" || fail "broken resources: stderr lacks the error: $(cat "$dir/stderr.txt")"
 window_exists "$DIALOG_NAME" && fail "broken resources: the dialog appeared"

@@ -41,13 +41,14 @@ public:
 
     // While grabbed, the pointer is held in the window and hidden, for mouse look; otherwise it is the
     // desktop's, free to leave the window, and the mouse device reports where it is over the window.
-    virtual void grabPointer(bool grab);
+    void grabPointer(bool grab);
     bool pointerGrabbed() const;
     // Gives the input devices back to the desktop for good, as a closed window does.
     void releaseDevices();
     // Whether a few frames a second are enough; the frame loop asks before each frame.
     virtual bool isIdle() const { return false; }
-    // Reads the devices between frames: true when a key or button is down or the mouse moved.
+    // Reads the devices between frames: true when a key went down or up, a button is held or the
+    // mouse moved.
     bool inputWaiting();
 
 protected:

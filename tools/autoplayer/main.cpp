@@ -180,13 +180,10 @@ void Driver::screenshot(const char* name, Window window)
         std::fprintf(stderr, "autoplayer: could not save %s\n", file);
 }
 
-// The GUI cursor follows relative motion only: drive it into the top-left corner, where it
-// stops, then over by a known amount.
+// In the menu the GUI cursor sits where the desktop's pointer is.
 void Driver::pressMenuButton(const Spot& button)
 {
-    mX.moveBy(mGame, -2 * WINDOW_WIDTH, -2 * WINDOW_HEIGHT);
-    pause(0.1);
-    mX.moveBy(mGame, button.x, button.y);
+    mX.moveTo(mGame, button.x, button.y);
     pause(0.1);
     mX.pressButton();
 }

@@ -36,9 +36,6 @@ bool queryPointer(void* display, unsigned long window, PointerState& state)
     unsigned int buttons = 0;
     if (!XQueryPointer(x, static_cast<Window>(window), &root, &child, &rootX, &rootY, &state.x, &state.y, &buttons))
         return false;
-    XWindowAttributes attributes;
-    XGetWindowAttributes(x, static_cast<Window>(window), &attributes);
-    state.inside = state.x >= 0 && state.y >= 0 && state.x < attributes.width && state.y < attributes.height;
     state.left = buttons & Button1Mask;
     state.middle = buttons & Button2Mask;
     state.right = buttons & Button3Mask;

@@ -12,8 +12,7 @@ bool hasInputFocus(void* display, unsigned long window);
 
 struct PointerState
 {
-    int x, y;    // relative to the window's top-left corner, also when outside it
-    bool inside; // over the window
+    int x, y; // relative to the window's top-left corner, also when outside it
     bool left, right, middle;
 };
 

@@ -35,7 +35,8 @@ void DesktopMouse::capture()
         return;
     mState.buttons = 0;
     // A click into another window is not one into ours.
-    if (pointer.inside) {
+    const bool inside = pointer.x >= 0 && pointer.y >= 0 && pointer.x < mState.width && pointer.y < mState.height;
+    if (inside) {
         mState.buttons |= pointer.left ? 1 << OIS::MB_Left : 0;
         mState.buttons |= pointer.right ? 1 << OIS::MB_Right : 0;
         mState.buttons |= pointer.middle ? 1 << OIS::MB_Middle : 0;

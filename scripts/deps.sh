@@ -9,6 +9,15 @@ BARRELS_BUILD=${BARRELS_BUILD:-$BARRELS_ROOT/build}
 # and ending side by side that moment comes often, so the server is kept as it is instead.
 BARRELS_XVFB_SERVER_ARGS="-screen 0 1024x768x24 -noreset"
 
+# barrels_own_display NUMBER SCRIPT [ARG...]: runs SCRIPT again under a virtual display of its own
+# (numbered from NUMBER on), unless it already runs under it; end-to-end tests call it first.
+barrels_own_display() {
+  [ -n "${E2E_INNER:-}" ] && return 0
+  local number=$1
+  shift
+  E2E_INNER=1 exec xvfb-run -a -n "$number" -s "$BARRELS_XVFB_SERVER_ARGS" bash "$@"
+}
+
 BARRELS_PACKAGES=(
   cmake g++ make pkg-config
   libogre-1.12-dev ogre-1.12-tools libcegui-mk2-dev libois-dev libbullet-dev

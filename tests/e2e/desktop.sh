@@ -6,10 +6,8 @@
 # and the desktop's key auto-repeat is left as it was.
 # Usage: desktop.sh BARRELS RUN_DIR [CLOSE_WINDOW]   (runs itself again under its own virtual display)
 set -u
-if [ -z "${E2E_INNER:-}" ]; then
-  source "$(dirname "$0")/../../scripts/deps.sh"
-  E2E_INNER=1 exec xvfb-run -a -n 150 -s "$BARRELS_XVFB_SERVER_ARGS" bash "$0" "$@"
-fi
+source "$(dirname "$0")/../../scripts/deps.sh"
+barrels_own_display 150 "$0" "$@"
 BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2")
 source "$(dirname "$0")/lib.sh"
 

@@ -3,10 +3,8 @@
 # the program ends with a non-zero status and does not hang.
 # Usage: errors.sh BARRELS RUN_DIR [CLOSE_WINDOW]   (runs itself again under its own virtual display)
 set -u
-if [ -z "${E2E_INNER:-}" ]; then
-  source "$(dirname "$0")/../../scripts/deps.sh"
-  E2E_INNER=1 exec xvfb-run -a -n 140 -s "$BARRELS_XVFB_SERVER_ARGS" bash "$0" "$@"
-fi
+source "$(dirname "$0")/../../scripts/deps.sh"
+barrels_own_display 140 "$0" "$@"
 BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2")
 source "$(dirname "$0")/lib.sh"
 

@@ -2,10 +2,8 @@
 # The best score across runs: a saved 42 shows after New and survives Quit; closing the window saves it too.
 # Usage: highscore.sh BARRELS RUN_DIR CLOSE_WINDOW   (runs itself again under its own virtual display)
 set -u
-if [ -z "${E2E_INNER:-}" ]; then
-  source "$(dirname "$0")/../../scripts/deps.sh"
-  E2E_INNER=1 exec xvfb-run -a -n 130 -s "$BARRELS_XVFB_SERVER_ARGS" bash "$0" "$@"
-fi
+source "$(dirname "$0")/../../scripts/deps.sh"
+barrels_own_display 130 "$0" "$@"
 BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2") CLOSE_WINDOW=$(realpath "$3")
 source "$(dirname "$0")/lib.sh"
 REGION_BEST=120x30+680+60

@@ -5,10 +5,8 @@
 # the game and declares what it needs.
 # Usage: install.sh BARRELS RUN_DIR [CLOSE_WINDOW]   (runs itself again under its own virtual display)
 set -u
-if [ -z "${E2E_INNER:-}" ]; then
-  source "$(dirname "$0")/../../scripts/deps.sh"
-  E2E_INNER=1 exec xvfb-run -a -n 160 -s "$BARRELS_XVFB_SERVER_ARGS" bash "$0" "$@"
-fi
+source "$(dirname "$0")/../../scripts/deps.sh"
+barrels_own_display 160 "$0" "$@"
 BARRELS=$(realpath "$1") CLOSE_WINDOW=$(realpath "$3")
 source "$(dirname "$0")/lib.sh"
 BUILD_DIR=$(realpath "$(dirname "$BARRELS")/..")

@@ -2,10 +2,8 @@
 # The real binary starts, renders and ends: dialog Cancel, dialog Accept and window close, a broken resource list.
 # Usage: smoke.sh BARRELS RUN_DIR CLOSE_WINDOW   (runs itself again under its own virtual display)
 set -u
-if [ -z "${E2E_INNER:-}" ]; then
-  source "$(dirname "$0")/../../scripts/deps.sh"
-  E2E_INNER=1 exec xvfb-run -a -n 110 -s "$BARRELS_XVFB_SERVER_ARGS" bash "$0" "$@"
-fi
+source "$(dirname "$0")/../../scripts/deps.sh"
+barrels_own_display 110 "$0" "$@"
 BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2") CLOSE_WINDOW=$(realpath "$3")
 source "$(dirname "$0")/lib.sh"
 RUN_TMP_ERR=$(mktemp)

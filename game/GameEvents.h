@@ -14,6 +14,8 @@ const char* const LEVEL_CLEARED = "Level %d cleared with score %d";
 const char* const TIME_UP = "Time up on level %d with score %d";
 const char* const BEST_SCORE_RAISED = "Best score raised to %d";
 const char* const BEST_SCORE_SAVED = "Best score %d saved to %s";
+// The file keeps what it holds; the last field says why.
+const char* const BEST_SCORE_KEPT = "Best score %d not saved to %s: %s";
 
 // One event's line: `format` is one of the texts above and `values` fill in its fields.
 template <typename... Values>

@@ -79,7 +79,8 @@ void printFacts()
                  {"LOG_LEVEL_CLEARED", GameEvents::LEVEL_CLEARED},
                  {"LOG_TIME_UP", GameEvents::TIME_UP},
                  {"LOG_BEST_SCORE_RAISED", GameEvents::BEST_SCORE_RAISED},
-                 {"LOG_BEST_SCORE_SAVED", GameEvents::BEST_SCORE_SAVED}};
+                 {"LOG_BEST_SCORE_SAVED", GameEvents::BEST_SCORE_SAVED},
+                 {"LOG_BEST_SCORE_KEPT", GameEvents::BEST_SCORE_KEPT}};
     for (const auto& s : spots)
         std::printf("%s_X=%d %s_Y=%d\n", s.name, s.spot.x, s.name, s.spot.y);
     for (const auto& t : texts)

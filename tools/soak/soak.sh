@@ -11,10 +11,12 @@ usage: soak.sh [--build DIR] [--seconds N] [--seed N] [--round N] [--hang N] [--
 Plays the game built in DIR (default: build/ beside this tree) for N seconds (default 1800, counted
 from the first game's window) under its own virtual display with openbox, with random input drawn
 from the seed (printed at start; pass it again to replay the same choices).
-A round is one run of the game from its engine dialog to a clean exit. Random input never clicks
-Quit; every --round seconds (default 900) the round ends on purpose, through Quit or by closing the
-window at random, and the game is started again. When the time is up the last round ends the same
-way, so exit-time sanitizer reports are seen too.
+Random input: mouse looks and moves, SPACE shots, clicks (on New now and then, never on Quit), ESC,
+F1, F11, window resizes, the focus taken away, pauses; after a time-up, now and then ESC and New.
+A round is one run of the game from its engine dialog to a clean exit. Since Quit is never clicked
+at random, every --round seconds (default 900) the round ends on purpose, through Quit or by closing
+the window (drawn at random), and the game is started again. When the time is up the last round ends
+the same way, so exit-time sanitizer reports are seen too.
 Fails on: an exit that was not asked for (crash, error status, or the game leaving by itself), the
 engine's error box, no frame drawn for --hang seconds (default 10), a sanitizer line on the game's
 stderr, or growing memory: in a game older than five minutes, resident memory rising by more than
@@ -215,6 +217,20 @@ act_focus_away() {
   hold "$R"
   wmctrl -a "$GAME_TITLE"
 }
+# What a player does once the time is up: ESC for the menu, then New. The game's log tells when.
+game_over() {
+  local last
+  last=$(grep -F -e "$LOG_NEW_GAME" -e "${LOG_TIME_UP%%\%*}" "$WORKDIR/Ogre.log" | tail -n 1)
+  [[ "$last" == *"${LOG_TIME_UP%%\%*}"* ]]
+}
+act_new_game() {
+  game_over || return 0
+  act_key Escape
+  window_size
+  scaled "$NEW_X" "$NEW_Y"
+  xdotool mousemove --window "$WINDOW" "$SX" "$SY"
+  click_here 3
+}
 act_idle() {
   draw_between 5 50
   hold "$R"
@@ -232,6 +248,7 @@ act() {
   elif [ $R -lt 84 ]; then act_key F11
   elif [ $R -lt 89 ]; then act_resize
   elif [ $R -lt 92 ]; then act_focus_away
+  elif [ $R -lt 96 ]; then act_new_game
   else act_idle
   fi
 }

@@ -225,11 +225,12 @@ game_over() {
 }
 act_new_game() {
   game_over || return 0
-  act_key Escape
+  xdotool keydown Escape; hold 10; xdotool keyup Escape
   window_size
   scaled "$NEW_X" "$NEW_Y"
   xdotool mousemove --window "$WINDOW" "$SX" "$SY"
-  click_here 3
+  hold 5
+  click_here 10
 }
 act_idle() {
   draw_between 5 50
@@ -264,6 +265,8 @@ start_round() {
 
 # Ends the round on purpose: Quit in the menu (ESC first, which may have hidden it instead, hence the
 # tries) or the window manager's close, drawn at random; either must exit 0 with a clean stderr.
+# Key and button are held for a second: a sanitizer build under load draws slow frames, and a press
+# that falls between two of them is never seen.
 end_round() {
   local try how report
   wmctrl -a "$GAME_TITLE"
@@ -271,11 +274,12 @@ end_round() {
   if [ $R = 0 ]; then
     how=Quit
     for try in 1 2 3; do
-      act_key Escape
+      xdotool keydown Escape; hold 10; xdotool keyup Escape
       window_size
       scaled "$QUIT_X" "$QUIT_Y"
       xdotool mousemove --window "$WINDOW" "$SX" "$SY"
-      click_here 3
+      hold 5
+      click_here 10
       wait_until 10 game_ended && break
     done
     game_ended || { how="Quit did nothing; window close"; wmctrl -c "$GAME_TITLE"; }

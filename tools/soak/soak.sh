@@ -7,7 +7,7 @@ set -u
 usage() {
   cat >&2 <<'EOF'
 usage: soak.sh [--build DIR] [--seconds N] [--seed N] [--round N] [--hang N] [--max-slope MIB]
-               [--margin MIB] [--keep]
+               [--margin MIB] [--keep] [--help]
 Plays the game built in DIR (default: build/ beside this tree) for N seconds (default 1800, counted
 from the first game's window) under its own virtual display with openbox, with random input drawn
 from the seed (printed at start; pass it again to replay the same choices).
@@ -26,14 +26,15 @@ stderr, or growing memory: in a game older than five minutes, resident memory ri
 EOF
 }
 
-source "$(dirname "$0")/../../scripts/deps.sh"
-barrels_own_display 170 "$0" "$@"
-
-BUILD=$BARRELS_ROOT/build DURATION=1800 SEED="" ROUND=900 HANG=10 MAX_SLOPE="" MARGIN="" KEEP=0
+BUILD="" DURATION=1800 SEED="" ROUND=900 HANG=10 MAX_SLOPE="" MARGIN="" KEEP=0
+ARGS=("$@")
 while [ $# -gt 0 ]; do
   case $1 in
+    -h | --help) usage; exit 0 ;;
     --keep) KEEP=1; shift; continue ;;
-    --build | --seconds | --seed | --round | --hang | --max-slope | --margin) [ $# -ge 2 ] || { usage; exit 2; } ;;
+    --build) [ $# -ge 2 ] || { usage; exit 2; } ;;
+    --seconds | --seed | --round | --hang) [[ "${2:-}" =~ ^[0-9]+$ ]] || { usage; exit 2; } ;;
+    --max-slope | --margin) [[ "${2:-}" =~ ^[0-9]+(\.[0-9]+)?$ ]] || { usage; exit 2; } ;;
     *) usage; exit 2 ;;
   esac
   case $1 in
@@ -47,6 +48,10 @@ while [ $# -gt 0 ]; do
   esac
   shift 2
 done
+
+source "$(dirname "$0")/../../scripts/deps.sh"
+barrels_own_display 170 "$0" "${ARGS[@]}"
+BUILD=${BUILD:-$BARRELS_ROOT/build}
 BUILD=$(realpath "$BUILD")
 BARRELS=$BUILD/app/barrels RUN_DIR=$BUILD/run
 export E2E_AUTOPLAYER=$BUILD/tools/autoplayer/autoplayer
@@ -161,6 +166,12 @@ quit_rows() {
 }
 quit_rows
 
+# The window manager raises the window; the input focus is set as well, in case it declined to move it.
+focus_game() {
+  wmctrl -a "$GAME_TITLE"
+  xdotool windowfocus "$WINDOW" 2>/dev/null
+}
+
 # --- Random input ------------------------------------------------------------------------------------
 # Where the random look has taken the camera since the game started, so that it drifts back towards
 # the barrels rather than wandering off for good.
@@ -215,7 +226,7 @@ act_focus_away() {
   wmctrl -a xlogo
   draw_between 5 30
   hold "$R"
-  wmctrl -a "$GAME_TITLE"
+  focus_game
 }
 # What a player does once the time is up: ESC for the menu, then New. The game's log tells when.
 game_over() {
@@ -259,7 +270,7 @@ start_round() {
   ROUND_NO=$((ROUND_NO + 1)) ROUND_START=$SECONDS LOOK_X=0 LOOK_Y=0
   echo "soak: round $ROUND_NO starts at $SECONDS s"
   launch "$BARRELS" "$SOAK_DIR" || { failed "round $ROUND_NO did not start"; return 1; }
-  wmctrl -a "$GAME_TITLE"
+  focus_game
   LAST_TICKS="" LAST_FRAME=$SECONDS NEXT_SAMPLE=$SECONDS
 }
 
@@ -269,7 +280,7 @@ start_round() {
 # that falls between two of them is never seen.
 end_round() {
   local try how report
-  wmctrl -a "$GAME_TITLE"
+  focus_game
   draw 2
   if [ $R = 0 ]; then
     how=Quit
@@ -281,6 +292,7 @@ end_round() {
       hold 5
       click_here 10
       wait_until 10 game_ended && break
+      echo "soak: Quit, try $try: the game goes on (focus on $(xdotool getwindowfocus getwindowname 2>&1))"
     done
     game_ended || { how="Quit did nothing; window close"; wmctrl -c "$GAME_TITLE"; }
   else

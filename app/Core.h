@@ -3,9 +3,14 @@
 
 #include "shell_application.h"
 
+#include <memory>
+
+class MediaCheck;
+
 class Core : public ShellApplication
 {
 public:
+    Core();
     ~Core() override;
 
 protected:
@@ -13,4 +18,9 @@ protected:
     void setupCamera() override;
     void installFrameListener() override;
     void buildScene() override;
+    void installResourceListener() override;
+    void initialiseResources() override;
+
+private:
+    std::unique_ptr<MediaCheck> mMediaCheck;
 };

@@ -92,16 +92,25 @@ int main(int argc, char** argv)
         std::cerr << "barrels: " << e.what() << std::endl;
         return EXIT_FAILURE;
     }
+    // The engine's log and settings and the best score are written there; without it the engine
+    // would drop its log silently and the best score would be lost at the end.
+    if (access(".", W_OK) != 0) {
+        char folder[4096];
+        reportFatalError(std::string(getcwd(folder, sizeof folder) ? folder : ".") +
+                         ": cannot write in this folder, where the game keeps its log, settings and best score");
+        return EXIT_FAILURE;
+    }
 
+    // What went wrong, without the libraries' source locations: the player cannot act on those.
     try {
         application.run();
     } catch (const Ogre::Exception& e) {
         application.releaseForErrorReport();
-        reportFatalError(e.getFullDescription());
+        reportFatalError(e.getDescription());
         return EXIT_FAILURE;
     } catch (const CEGUI::Exception& e) {
         application.releaseForErrorReport();
-        reportFatalError(e.what());
+        reportFatalError(e.getMessage().c_str());
         return EXIT_FAILURE;
     } catch (const std::exception& e) {
         application.releaseForErrorReport();

@@ -5,6 +5,7 @@
 #include "CollisionsShape.h"
 #include "DynamicsRigidBody.h"
 #include "DynamicsWorld.h"
+#include "MediaNames.h"
 #include "PhysicsObject.h"
 
 #include <OgreEntity.h>
@@ -41,7 +42,7 @@ void Game::buildArena()
         FLOOR_SEGMENTS, FLOOR_SEGMENTS, true, 1, FLOOR_TILES, FLOOR_TILES, Ogre::Vector3::UNIT_Z,
         Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, true, true);
     Ogre::Entity* floor = mSceneManager->createEntity("floor", "FloorPlane", autodetect);
-    floor->setMaterialName("Examples/Rockwall", autodetect);
+    floor->setMaterialName(Media::FLOOR_MATERIAL, autodetect);
     root->createChildSceneNode(Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY)->attachObject(floor);
 
     Collisions::CollisionShape* floorShape = new Collisions::StaticPlaneCollisionShape(Ogre::Vector3::UNIT_Y, 0);
@@ -50,9 +51,9 @@ void Game::buildArena()
     mArenaShapes.push_back(floorShape);
     mArenaBodies.push_back(floorBody);
 
-    Ogre::Entity* platform = mSceneManager->createEntity("GroundBox", "cube.mesh", autodetect);
+    Ogre::Entity* platform = mSceneManager->createEntity("GroundBox", Media::PLATFORM_MESH, autodetect);
     Ogre::Vector3 half = platform->getBoundingBox().getSize() / 2 * SHAPE_SHRINK;
-    platform->setMaterialName("WoodPallet", autodetect);
+    platform->setMaterialName(Media::PLATFORM_MATERIAL, autodetect);
 
     Ogre::SceneNode* platformNode = root->createChildSceneNode(Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
     platformNode->attachObject(platform);

@@ -17,6 +17,7 @@
 #include <array>
 #include <clocale>
 
+const char* const ShellFrameListener::STATISTICS_OVERLAY = "Core/DebugOverlay";
 bool ShellFrameListener::sShowCameraDetails = false;
 
 ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera, bool bufferedKeys,
@@ -29,7 +30,7 @@ ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera*
       mWindowFocused(true), mQuietSeconds(0), mKeysSeen(), mFullScreenKeyDown(false), mWindowedWidth(0),
       mWindowedHeight(0)
 {
-    mStatisticsOverlay = Ogre::OverlayManager::getSingleton().getByName("Core/DebugOverlay");
+    mStatisticsOverlay = Ogre::OverlayManager::getSingleton().getByName(STATISTICS_OVERLAY);
 
     Ogre::LogManager::getSingletonPtr()->logMessage("*** Initializing OIS ***");
 

@@ -22,6 +22,9 @@ class SceneNode;
 class ShellFrameListener : public Ogre::FrameListener, public OgreBites::WindowEventListener
 {
 public:
+    // The statistics overlay, defined by the media's overlay script.
+    static const char* const STATISTICS_OVERLAY;
+
     ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera, bool bufferedKeys, bool bufferedMouse,
                        bool bufferedJoystick);
     virtual ~ShellFrameListener();

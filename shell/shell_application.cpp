@@ -10,6 +10,7 @@
 #include <Bites/OgreWindowEventUtilities.h>
 #include <OgreCamera.h>
 #include <OgreConfigFile.h>
+#include <OgreLogManager.h>
 #include <OgreRenderWindow.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
@@ -19,6 +20,9 @@
 #include <OgreTextureManager.h>
 #include <OgreViewport.h>
 #include <Overlay/OgreOverlaySystem.h>
+
+#include <filesystem>
+#include <stdexcept>
 
 ShellApplication::ShellApplication()
     : mEngineRoot(nullptr), mPlayerCamera(nullptr), mSceneManager(nullptr), mInstalledListener(nullptr),
@@ -97,6 +101,8 @@ bool ShellApplication::setup()
 {
     mEngineRoot = OGRE_NEW Ogre::Root(mResourcePathPrefix + "plugins_d.cfg", mConfigPathPrefix + "ogre.cfg",
                                       (mLogPathPrefix.empty() ? mResourcePathPrefix : mLogPathPrefix) + "Ogre.log");
+    // The log file keeps the engine's account; the terminal gets only the game's own error report.
+    Ogre::LogManager::getSingleton().getDefaultLog()->setDebugOutputEnabled(false);
     mOverlaySystem = OGRE_NEW Ogre::OverlaySystem();
 
     registerResourceLocations();
@@ -176,6 +182,10 @@ void ShellApplication::registerResourceLocations()
         for (const auto& setting : section.second) {
             const bool relative = !setting.second.empty() && setting.second[0] != '/';
             const std::string location = relative ? mResourcePathPrefix + setting.second : setting.second;
+            // The engine takes a folder that is not there as an empty one, and the media go missing.
+            if (setting.first == "FileSystem" && !std::filesystem::is_directory(location))
+                throw std::runtime_error(mResourcePathPrefix + "resources_d.cfg: [" + section.first +
+                                         "] names the folder " + location + ", which does not exist");
             groups.addResourceLocation(location, setting.first, section.first, false);
         }
     }

@@ -3,6 +3,7 @@
 #include "CollisionsShape.h"
 #include "DynamicsRigidBody.h"
 #include "DynamicsWorld.h"
+#include "MediaNames.h"
 
 #include <OgreCamera.h>
 #include <OgreEntity.h>
@@ -24,10 +25,10 @@ Ball::Ball(Ogre::Camera* camera, Ogre::SceneManager* sceneManager, Dynamics::Dyn
     mStartPosition = camera->getDerivedPosition() + direction * 10;
 
     const Ogre::String number = Ogre::StringConverter::toString(index);
-    mEntity = sceneManager->createEntity("Ball" + number, "sphere.mesh", group);
+    mEntity = sceneManager->createEntity("Ball" + number, Media::BALL_MESH, group);
     mEntity->setCastShadows(true);
     Ogre::Vector3 half = mEntity->getBoundingBox().getSize() / 2 * SHAPE_SHRINK;
-    mEntity->setMaterialName("Examples/BumpyMetal", group);
+    mEntity->setMaterialName(Media::METAL_MATERIAL, group);
 
     Ogre::SceneNode* node =
         sceneManager->getRootSceneNode()->createChildSceneNode(Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);

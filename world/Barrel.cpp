@@ -3,6 +3,7 @@
 #include "CollisionsShape.h"
 #include "DynamicsRigidBody.h"
 #include "DynamicsWorld.h"
+#include "MediaNames.h"
 
 #include <OgreEntity.h>
 #include <OgreResourceGroupManager.h>
@@ -15,11 +16,11 @@ const char* materialFor(int kind)
 {
     switch (kind) {
     case BARREL_WALL:
-        return "Examples/BumpyMetal";
+        return Media::METAL_MATERIAL;
     case BARREL_BONUS:
-        return "Examples/GrassFloor";
+        return Media::GRASS_MATERIAL;
     default:
-        return "RustyBarrel";
+        return Media::RUST_MATERIAL;
     }
 }
 }
@@ -30,7 +31,7 @@ Barrel::Barrel(Ogre::SceneManager* sceneManager, Dynamics::DynamicsWorld* world,
 {
     const Ogre::String& group = Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME;
     const Ogre::String number = Ogre::StringConverter::toString(index);
-    mEntity = sceneManager->createEntity("Box" + number, "Barrel.mesh", group);
+    mEntity = sceneManager->createEntity("Box" + number, Media::BARREL_MESH, group);
     mEntity->setCastShadows(true);
     const Ogre::Vector3 half = mEntity->getBoundingBox().getSize() / 2 * SHAPE_SHRINK;
     mEntity->setMaterialName(materialFor(mKind), group);

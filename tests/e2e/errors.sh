@@ -48,7 +48,7 @@ for entry in "${CASES[@]}"; do
   else
     fail "$name missing: exit status $GAME_STATUS"
   fi
-  grep -qF "An exception has occured!" "$dir/stderr.txt" && grep -qF "$expected" "$dir/stderr.txt" \
+  grep -q "^barrels: .*$expected" "$dir/stderr.txt" \
     && pass "$name missing: the error names $expected on standard error" \
     || fail "$name missing: standard error lacks '$expected': $(head -c 600 "$dir/stderr.txt")"
   [ $E2E_FAILURES = 0 ] && [ -z "${E2E_KEEP:-}" ] && rm -rf "$dir"

@@ -68,7 +68,7 @@ else
 fi
 wait_exit 60
 if exited_with_error; then pass "broken resources exit $GAME_STATUS"; else fail "broken resources: exit status $GAME_STATUS"; fi
-grep -q "An exception has occured!" "$dir/stderr.txt" && grep -q "NoSuchArchiveType" "$dir/stderr.txt" \
+grep -q "^barrels: .*NoSuchArchiveType" "$dir/stderr.txt" \
   && pass "the error text is on standard error" || fail "broken resources: stderr lacks the error: $(cat "$dir/stderr.txt")"
 window_exists "$DIALOG_NAME" && fail "broken resources: the dialog appeared"
 rm -rf "$dir"

@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# Broken files, one per row: every media file the game reads missing, empty, cut short or garbage,
+# the engine's three configuration files broken, a working directory that cannot be written. Each
+# row runs the real binary until the fault shows (at start-up, on New or on the first shot) and
+# expects one line on standard error naming the file, exit status 1, no crash, no hang, and an
+# error box that fits the screen and goes away with Return.
+# Usage: faults.sh BARRELS RUN_DIR CLOSE_WINDOW   (runs itself again under its own virtual display)
+set -u
+source "$(dirname "$0")/../../scripts/deps.sh"
+# The rows run in three lanes side by side, each under a display of its own: a row mostly waits.
+LANES=3
+if [ -z "${E2E_LANE:-}" ]; then
+  status=0
+  for lane in $(seq 0 $((LANES - 1))); do E2E_LANE=$lane bash "$0" "$@" & done
+  for job in $(jobs -p); do wait "$job" || status=1; done
+  exit $status
+fi
+barrels_own_display $((170 + E2E_LANE * 4)) "$0" "$@"
+BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2") CLOSE_WINDOW=$(realpath "$3")
+source "$(dirname "$0")/lib.sh"
+ulimit -c 0
+SCREEN_W=$(xwininfo -root | awk '/Width:/{print $2}')
+
+# A working directory whose resource list names folders of its own, each holding links to the
+# files of one folder of the build's list, so that any one file can be broken without touching
+# the originals.
+make_media_workdir() {
+  local dir line n=0
+  dir=$(make_workdir "$RUN_DIR")
+  while IFS= read -r line; do
+    if [[ $line == FileSystem=* ]]; then
+      n=$((n + 1))
+      mkdir "$dir/media$n"
+      ln -s "${line#FileSystem=}"/* "$dir/media$n/"
+      line="FileSystem=$dir/media$n"
+    fi
+    echo "$line"
+  done <"$dir/resources_d.cfg" >"$dir/resources.tmp"
+  mv "$dir/resources.tmp" "$dir/resources_d.cfg"
+  echo "$dir"
+}
+
+# mine NAME: whether this lane runs the row NAME (rows are dealt out in turn, E2E_ONLY picks some).
+ROW=0
+mine() {
+  ROW=$((ROW + 1))
+  [ $(((ROW - 1) % LANES)) = "$E2E_LANE" ] && { [ -z "${E2E_ONLY:-}" ] || [[ "$1" == *$E2E_ONLY* ]]; }
+}
+
+garbage() { local i; for i in $(seq 300); do printf '\x9c\x01\xff\x00<junk %d>{\n' "$i"; done; }
+
+# spoil FILE KIND: replaces FILE (a link or a file) by a missing, empty, cut short or garbage one.
+spoil() {
+  local file=$1 kind=$2 original
+  original=$(realpath "$file")
+  rm -f "$file"
+  case $kind in
+    missing) ;;
+    empty) : >"$file" ;;
+    truncated) head -c $(($(stat -c %s "$original") / 2)) "$original" >"$file" ;;
+    garbage) garbage >"$file" ;;
+  esac
+}
+
+# break_media DIR NAME KIND: spoils NAME in every media folder of DIR that holds it.
+break_media() {
+  local dir=$1 name=$2 kind=$3 file found=1
+  for file in "$dir"/media*/"$name"; do
+    [ -e "$file" ] || continue
+    spoil "$file" "$kind"
+    found=0
+  done
+  return $found
+}
+
+# The game's window on the menu, New pressed, and for "shot" a ball fired.
+play_to() {
+  local stage=$1
+  WINDOW=$(wait_window "$GAME_TITLE" 90) || return 1
+  wait_until 90 log_has "$WORKDIR" "*** Initializing OIS ***" || return 1
+  press_gui_button $NEW_X $NEW_Y "$LOG_NEW_GAME" || return 1
+  [ "$stage" = new ] && return 0
+  wait_until 60 log_has "$WORKDIR" "$(printf "$LOG_LEVEL_BUILT" 1 6 31)" || return 1
+  xdotool windowfocus "$WINDOW" keydown space
+  pass_frames
+  xdotool keyup space
+}
+
+# check_row NAME STAGE EXPECTED: runs the game prepared in $WORKDIR to STAGE (start, new, shot) and
+# checks the report: one line "barrels: ..." on standard error holding EXPECTED, exit status 1.
+check_row() {
+  local name=$1 stage=$2 expected=$3 box width lines
+  [ "$stage" = started ] || start_game "$BARRELS" "$WORKDIR"
+  _dialog_or_box() { window_exists "$DIALOG_NAME" || window_exists "$ERROR_TITLE" || game_ended; }
+  wait_until 60 _dialog_or_box
+  if window_exists "$DIALOG_NAME"; then
+    [ "$stage" = early ] && fail "$name: the configuration dialog opened"
+    dialog_accept_until_gone "$(window_id "$DIALOG_NAME")"
+  fi
+  if [ "$stage" = new ] || [ "$stage" = shot ]; then
+    play_to "$stage" || fail "$name: could not play to $stage"
+  fi
+  _box_or_end() { window_exists "$ERROR_TITLE" || game_ended; }
+  wait_until 60 _box_or_end
+  if box=$(window_id "$ERROR_TITLE") && [ -n "$box" ]; then
+    width=$(xwininfo -id "$box" | awk '/Width:/{print $2}')
+    [ "$width" -le "$SCREEN_W" ] || fail "$name: the error box is $width pixels wide, the screen $SCREEN_W"
+    xdotool windowfocus "$box" key Return
+  else
+    fail "$name: no error box"
+  fi
+  wait_exit 60
+  lines=$(grep -c . "$WORKDIR/stderr.txt")
+  if [ "$GAME_STATUS" = 1 ] && [ "$lines" = 1 ] && grep -q "^barrels: .*$expected" "$WORKDIR/stderr.txt"; then
+    pass "$name: $(cat "$WORKDIR/stderr.txt")"
+  else
+    fail "$name: exit status $GAME_STATUS, $lines lines on standard error, wanted one with '$expected': $(head -c 800 "$WORKDIR/stderr.txt")"
+  fi
+  [ -z "${E2E_KEEP:-}" ] && { chmod -R u+w "$WORKDIR"; rm -rf "$WORKDIR"; }
+}
+ERROR_TITLE="An exception has occured!"
+
+# Media: file | stage the fault shows at. Every file is tried missing, empty, cut short and garbage.
+MEDIA=(
+  "cube.mesh|start"
+  "Barrel.mesh|new"
+  "sphere.mesh|shot"
+  "barrels.material|start"
+  "rust.png|start"
+  "DebugOverlay.overlay|start"
+  "DebugFont.fontdef|start"
+  "TaharezLook.scheme|start"
+  "TaharezLook.imageset|start"
+  "TaharezLook.looknfeel|start"
+  "DejaVuSans-10.font|start"
+  "fkp-16.font|start"
+)
+for entry in "${MEDIA[@]}"; do
+  IFS='|' read -r file stage <<<"$entry"
+  for kind in ${E2E_KINDS:-missing empty truncated garbage}; do
+    mine "$file $kind" || continue
+    WORKDIR=$(make_media_workdir)
+    # A missing file is found at start-up whatever uses it.
+    row_stage=$stage
+    [ $kind = missing ] && row_stage=start
+    break_media "$WORKDIR" "$file" "$kind" || { fail "$file: not in any media folder"; continue; }
+    check_row "$file $kind" "$row_stage" "$file"
+  done
+done
+
+# The engine's files: name | command that breaks it in the working directory | text the line must hold.
+# They are read before the dialog, which must not open.
+CONFIG=(
+  "plugins_d.cfg missing|rm plugins_d.cfg|plugins_d.cfg: no render system"
+  "plugins_d.cfg garbage|garbage >plugins_d.cfg|plugins_d.cfg: no render system"
+  "plugins_d.cfg naming no folder|sed -i 's#^PluginFolder=.*#PluginFolder=/nonexistent/plugins#' plugins_d.cfg|plugins_d.cfg: no render system"
+  "resources_d.cfg missing|rm resources_d.cfg|resources_d.cfg"
+  "resources_d.cfg garbage|garbage >resources_d.cfg|resources_d.cfg"
+  "resources_d.cfg naming no folder|sed -i '0,/^FileSystem=/s#^FileSystem=.*#FileSystem=/nonexistent/media#' resources_d.cfg|/nonexistent/media"
+)
+for entry in "${CONFIG[@]}"; do
+  IFS='|' read -r name command expected <<<"$entry"
+  mine "$name" || continue
+  WORKDIR=$(make_workdir "$RUN_DIR")
+  (cd "$WORKDIR" && eval "$command") || { fail "$name: cannot break the file"; continue; }
+  check_row "$name" early "$expected"
+done
+
+# ogre.cfg garbage: the engine's dialog offers its defaults; accepted, they are played and saved.
+if mine "ogre.cfg garbage"; then
+  WORKDIR=$(make_workdir "$RUN_DIR")
+  garbage >"$WORKDIR/ogre.cfg"
+  if launch "$BARRELS" "$WORKDIR" && "$CLOSE_WINDOW" "$WINDOW"; then
+    wait_exit 60
+    if [ "$GAME_STATUS" = 0 ] && grep -q "^Render System=" "$WORKDIR/ogre.cfg"; then
+      pass "ogre.cfg garbage: the dialog's defaults play, ogre.cfg rewritten"
+    else
+      fail "ogre.cfg garbage: exit status $GAME_STATUS, ogre.cfg: $(head -c 200 "$WORKDIR/ogre.cfg")"
+    fi
+  else
+    fail "ogre.cfg garbage: no game after the dialog"; wait_exit 1
+  fi
+  rm -rf "$WORKDIR"
+fi
+
+# A working directory the game cannot write (Ogre.log, ogre.cfg, high.score live there). Root writes
+# anywhere, so then the game runs as nobody, with a copy of the display's key it can read.
+if mine "unwritable working directory"; then
+  WORKDIR=$(make_workdir "$RUN_DIR")
+  touch "$WORKDIR/stdout.txt" "$WORKDIR/stderr.txt"
+  chmod 555 "$WORKDIR"
+  if [ "$(id -u)" = 0 ]; then
+    auth=$(mktemp /tmp/barrels-e2e-auth-XXXXXX)
+    cp "${XAUTHORITY:-$HOME/.Xauthority}" "$auth" && chmod 644 "$auth"
+    chmod 644 "$WORKDIR"/*
+    wrapper=(env XAUTHORITY="$auth" HOME=/nonexistent setpriv --reuid=65534 --regid=65534 --clear-groups)
+  fi
+  (cd "$WORKDIR" && exec "${wrapper[@]}" "$BARRELS" >stdout.txt 2>stderr.txt) &
+  GAME_PID=$!
+  check_row "unwritable working directory" started "cannot write"
+  rm -f "${auth:-}"
+fi
+
+exit $((E2E_FAILURES > 0))

@@ -1,0 +1,15 @@
+// The meshes and materials the game asks the engine for by name; the start-up check looks for each.
+#pragma once
+
+namespace Media {
+constexpr const char* BALL_MESH = "sphere.mesh";
+constexpr const char* BARREL_MESH = "Barrel.mesh";
+// The platform is a cube flattened into a pallet.
+constexpr const char* PLATFORM_MESH = "cube.mesh";
+
+constexpr const char* METAL_MATERIAL = "Examples/BumpyMetal";
+constexpr const char* GRASS_MATERIAL = "Examples/GrassFloor";
+constexpr const char* RUST_MATERIAL = "RustyBarrel";
+constexpr const char* FLOOR_MATERIAL = "Examples/Rockwall";
+constexpr const char* PLATFORM_MATERIAL = "WoodPallet";
+} // namespace Media

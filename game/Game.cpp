@@ -4,6 +4,7 @@
 #include "CollisionsShape.h"
 #include "DynamicsRigidBody.h"
 #include "DynamicsWorld.h"
+#include "GameEvents.h"
 #include "LevelBuilder.h"
 
 #include <OgreLogManager.h>
@@ -17,11 +18,18 @@
 #include <CEGUI/GUIContext.h>
 #include <CEGUI/System.h>
 
+#include <chrono>
+
 namespace {
 // One fixed physics step of 1/60 s, at most one per call, two calls per rendered frame.
 const float FIXED_STEP = 1.0f / 60.0f;
 const int MAX_SUB_STEPS = 1;
-const unsigned int BROADPHASE_HANDLES = 1500000;
+
+int millisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return static_cast<int>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+}
 
 // The GUI clock: the library keeps a system-wide and a per-context one.
 void pulseGui(float seconds)
@@ -49,13 +57,17 @@ Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::C
 
     mMoveUnitsPerSecond = 50;
 
+    auto stepStart = std::chrono::steady_clock::now();
     mPhysicsWorld = new Dynamics::DynamicsWorld(mSceneManager, worldBounds, gravity, true, true, BROADPHASE_HANDLES);
     mPhysicsDebugDrawer = new Collisions::DebugDrawer();
     mPhysicsDebugDrawer->enableWireframe(true);
     mPhysicsWorld->attachDebugDrawer(mPhysicsDebugDrawer);
     mPhysicsWorld->showDebugShapes(false);
+    const int worldMs = millisecondsSince(stepStart);
 
+    stepStart = std::chrono::steady_clock::now();
     buildArena();
+    const int arenaMs = millisecondsSince(stepStart);
     mLevelBuilder = new LevelBuilder(mSceneManager, mPhysicsWorld, &mBarrels);
 
     resetKeyStates();
@@ -64,7 +76,9 @@ Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::C
     mChargeTimer = 0;
     mChargeInterval = 0.01f;
     mHighScore = loadHighScore();
+    stepStart = std::chrono::steady_clock::now();
     init_GUI();
+    logEvent(GameEvents::line(GameEvents::START_UP_STEPS, worldMs, arenaMs, millisecondsSince(stepStart)));
 }
 
 Game::~Game()

@@ -49,6 +49,9 @@ public:
         bool mHit;
     };
 
+    // Fixed size of the physics world's broadphase.
+    static constexpr unsigned int BROADPHASE_HANDLES = 1500000;
+
     Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::Camera* camera,
          const Ogre::Vector3& gravity, const Ogre::AxisAlignedBox& worldBounds);
     ~Game() override;

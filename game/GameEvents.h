@@ -16,6 +16,8 @@ const char* const BEST_SCORE_RAISED = "Best score raised to %d";
 const char* const BEST_SCORE_SAVED = "Best score %d saved to %s";
 // The file keeps what it holds; the last field says why.
 const char* const BEST_SCORE_KEPT = "Best score %d not saved to %s: %s";
+// Where the game's start-up time goes, in whole milliseconds.
+const char* const START_UP_STEPS = "Start-up: physics world %d ms, arena %d ms, GUI %d ms";
 
 // One event's line: `format` is one of the texts above and `values` fill in its fields.
 template <typename... Values>

@@ -142,26 +142,34 @@ void ShellFrameListener::refreshStatistics()
     static const std::string tris = "Triangle Count: ";
     static const std::string batches = "Batch Count: ";
 
-    try {
-        Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
-        Ogre::OverlayElement* currentElement = overlays.getOverlayElement("Core/CurrFps");
-        Ogre::OverlayElement* bestElement = overlays.getOverlayElement("Core/BestFps");
-        Ogre::OverlayElement* worstElement = overlays.getOverlayElement("Core/WorstFps");
-
-        const Ogre::RenderTarget::FrameStats& stats = mRenderWindow->getStatistics();
-        currentElement->setCaption(currFps + Ogre::StringConverter::toString(stats.lastFPS));
-        bestElement->setCaption(bestFps + Ogre::StringConverter::toString(stats.bestFPS) + " " +
+    const Ogre::RenderTarget::FrameStats& stats = mRenderWindow->getStatistics();
+    showStatistic(CURRENT_FPS, currFps + Ogre::StringConverter::toString(stats.lastFPS));
+    showStatistic(BEST_FPS, bestFps + Ogre::StringConverter::toString(stats.bestFPS) + " " +
                                 Ogre::StringConverter::toString(stats.bestFrameTime) + " ms");
-        worstElement->setCaption(worstFps + Ogre::StringConverter::toString(stats.worstFPS) + " " +
+    showStatistic(WORST_FPS, worstFps + Ogre::StringConverter::toString(stats.worstFPS) + " " +
                                  Ogre::StringConverter::toString(stats.worstFrameTime) + " ms");
-        overlays.getOverlayElement("Core/NumTris")
-            ->setCaption(tris + Ogre::StringConverter::toString(stats.triangleCount));
-        overlays.getOverlayElement("Core/NumBatches")
-            ->setCaption(batches + Ogre::StringConverter::toString(stats.batchCount));
-        overlays.getOverlayElement("Core/DebugText")->setCaption(mStatusText);
-    } catch (...) {
-        // A missing overlay element only costs this frame's captions.
+    showStatistic(TRIANGLES, tris + Ogre::StringConverter::toString(stats.triangleCount));
+    showStatistic(BATCHES, batches + Ogre::StringConverter::toString(stats.batchCount));
+    showStatistic(STATUS, mStatusText);
+}
+
+void ShellFrameListener::showStatistic(StatisticsLine line, const std::string& caption)
+{
+    static const char* const names[STATISTICS_LINES] = {"Core/CurrFps", "Core/BestFps",    "Core/WorstFps",
+                                                        "Core/NumTris", "Core/NumBatches", "Core/DebugText"};
+    Ogre::OverlayElement*& element = mStatisticsElements[line];
+    if (!element) {
+        try {
+            element = Ogre::OverlayManager::getSingleton().getOverlayElement(names[line]);
+        } catch (...) {
+            // A missing overlay element only costs its own caption.
+            return;
+        }
     }
+    if (caption == mStatisticsCaptions[line])
+        return;
+    element->setCaption(caption);
+    mStatisticsCaptions[line] = caption;
 }
 
 bool ShellFrameListener::pollKeyboard(const Ogre::FrameEvent&)

@@ -15,6 +15,7 @@ class DesktopMouse;
 namespace Ogre {
 class Camera;
 class Overlay;
+class OverlayElement;
 class RenderWindow;
 class SceneNode;
 }
@@ -95,6 +96,22 @@ protected:
     Ogre::SceneNode* cameraNode() const;
 
 private:
+    // The statistics overlay's text elements and the captions they show: a caption set again, even
+    // to the same text, makes the engine rebuild that element's glyphs for the next frame.
+    enum StatisticsLine
+    {
+        CURRENT_FPS,
+        BEST_FPS,
+        WORST_FPS,
+        TRIANGLES,
+        BATCHES,
+        STATUS,
+        STATISTICS_LINES
+    };
+    std::array<Ogre::OverlayElement*, STATISTICS_LINES> mStatisticsElements{};
+    std::array<std::string, STATISTICS_LINES> mStatisticsCaptions;
+    void showStatistic(StatisticsLine line, const std::string& caption);
+
     bool anyDeviceUnbuffered() const;
     void noteInput(float frameTime);
     // Whether a key went down or up, or the mouse moved or holds a button, since the last look.

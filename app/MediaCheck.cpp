@@ -4,6 +4,7 @@
 #include "ShellFrameListener.h"
 
 #include <OgreBitwise.h>
+#include <OgreCodec.h>
 #include <OgreException.h>
 #include <OgreFontManager.h>
 #include <OgreImage.h>
@@ -117,7 +118,12 @@ MediaCheck::~MediaCheck()
 void MediaCheck::resourceStreamOpened(const Ogre::String& name, const Ogre::String&, Ogre::Resource*,
                                       Ogre::DataStreamPtr& stream)
 {
-    mLastOpened = name;
+    // The GUI library opens an imageset's picture while it reads the imageset: the file to name is the script.
+    std::string base, extension;
+    Ogre::StringUtil::splitBaseFilename(name, base, extension);
+    Ogre::StringUtil::toLowerCase(extension);
+    if (!Ogre::Codec::isCodecRegistered(extension))
+        mLastOpened = name;
     if (!stream || !Ogre::StringUtil::endsWith(name, ".mesh"))
         return;
     const std::string fault = meshOutlineFault(*stream);

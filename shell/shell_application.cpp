@@ -99,10 +99,21 @@ void ShellApplication::closeWindow()
 
 bool ShellApplication::setup()
 {
-    mEngineRoot = OGRE_NEW Ogre::Root(mResourcePathPrefix + "plugins_d.cfg", mConfigPathPrefix + "ogre.cfg",
-                                      (mLogPathPrefix.empty() ? mResourcePathPrefix : mLogPathPrefix) + "Ogre.log");
     // The log file keeps the engine's account; the terminal gets only the game's own error report.
-    Ogre::LogManager::getSingleton().getDefaultLog()->setDebugOutputEnabled(false);
+    // Made before the engine root, whose own log would echo to the terminal from its first line on;
+    // like the root, it lives until the process ends.
+    const std::string logFile = (mLogPathPrefix.empty() ? mResourcePathPrefix : mLogPathPrefix) + "Ogre.log";
+    if (!Ogre::LogManager::getSingletonPtr())
+        OGRE_NEW Ogre::LogManager();
+    if (!Ogre::LogManager::getSingleton().getDefaultLog())
+        Ogre::LogManager::getSingleton().createLog(logFile, true, false);
+    const std::string pluginList = mResourcePathPrefix + "plugins_d.cfg";
+    try {
+        mEngineRoot = OGRE_NEW Ogre::Root(pluginList, mConfigPathPrefix + "ogre.cfg", logFile);
+    } catch (const Ogre::Exception& e) {
+        // A plug-in that cannot be loaded: the engine's text names the library, not the list it came from.
+        throw std::runtime_error(pluginList + ": " + e.getDescription());
+    }
     mOverlaySystem = OGRE_NEW Ogre::OverlaySystem();
 
     registerResourceLocations();
@@ -177,6 +188,7 @@ void ShellApplication::registerResourceLocations()
     config.load(mResourcePathPrefix + "resources_d.cfg", "\t:=", true);
 
     Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    int locations = 0;
     for (const auto& section : config.getSettingsBySection()) {
         // A relative location lies beside the resource list (an installed game's own media).
         for (const auto& setting : section.second) {
@@ -187,8 +199,12 @@ void ShellApplication::registerResourceLocations()
                 throw std::runtime_error(mResourcePathPrefix + "resources_d.cfg: [" + section.first +
                                          "] names the folder " + location + ", which does not exist");
             groups.addResourceLocation(location, setting.first, section.first, false);
+            ++locations;
         }
     }
+    if (locations == 0)
+        throw std::runtime_error(mResourcePathPrefix +
+                                 "resources_d.cfg: names no resource folder (no lines such as FileSystem=<folder>)");
 }
 
 void ShellApplication::installResourceListener()

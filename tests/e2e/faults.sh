@@ -153,7 +153,7 @@ done
 CONFIG=(
   "plugins_d.cfg missing|rm plugins_d.cfg|plugins_d.cfg: no render system"
   "plugins_d.cfg garbage|garbage >plugins_d.cfg|plugins_d.cfg: no render system"
-  "plugins_d.cfg naming no folder|sed -i 's#^PluginFolder=.*#PluginFolder=/nonexistent/plugins#' plugins_d.cfg|plugins_d.cfg: no render system"
+  "plugins_d.cfg naming no folder|sed -i 's#^PluginFolder=.*#PluginFolder=/nonexistent/plugins#' plugins_d.cfg|plugins_d.cfg: Could not load dynamic library /nonexistent/plugins/"
   "resources_d.cfg missing|rm resources_d.cfg|resources_d.cfg"
   "resources_d.cfg garbage|garbage >resources_d.cfg|resources_d.cfg"
   "resources_d.cfg naming no folder|sed -i '0,/^FileSystem=/s#^FileSystem=.*#FileSystem=/nonexistent/media#' resources_d.cfg|/nonexistent/media"

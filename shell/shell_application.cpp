@@ -21,6 +21,7 @@
 #include <OgreViewport.h>
 #include <Overlay/OgreOverlaySystem.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
@@ -135,10 +136,30 @@ bool ShellApplication::setup()
 
 bool ShellApplication::configureWindow()
 {
+    // A missing or unreadable ogre.cfg chooses no render system, and the dialog would offer nothing to
+    // accept: it starts from the first render system's own defaults instead.
+    if (!mEngineRoot->getRenderSystem() && !mEngineRoot->restoreConfig() &&
+        !mEngineRoot->getAvailableRenderers().empty())
+        mEngineRoot->setRenderSystem(mEngineRoot->getAvailableRenderers().front());
     if (!mEngineRoot->showConfigDialog(OgreBites::getNativeConfigDialog()))
         return false;
+    checkVideoMode();
     mRenderWindow = mEngineRoot->initialise(true, "OGRE Render Window", Ogre::BLANKSTRING);
     return true;
+}
+
+void ShellApplication::checkVideoMode() const
+{
+    // The engine hands the size on as it stands: the X server refuses a window of no size, and the
+    // window system's library then ends the process with its own message.
+    const Ogre::ConfigOptionMap& options = mEngineRoot->getRenderSystem()->getConfigOptions();
+    const auto mode = options.find("Video Mode");
+    if (mode == options.end())
+        return;
+    unsigned width = 0, height = 0;
+    if (std::sscanf(mode->second.currentValue.c_str(), "%u x %u", &width, &height) != 2 || width == 0 || height == 0)
+        throw std::runtime_error(mConfigPathPrefix + "ogre.cfg: the video mode \"" + mode->second.currentValue +
+                                 "\" is not a size a window can have; choose one in the settings dialog");
 }
 
 void ShellApplication::pickSceneManager()

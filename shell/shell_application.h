@@ -51,6 +51,8 @@ protected:
     void* nativeDisplay() const;
     unsigned long nativeWindow() const;
     void closeWindow();
+    // Throws when the chosen video mode is no window size at all.
+    void checkVideoMode() const;
 
     Ogre::Root* mEngineRoot;
     Ogre::Camera* mPlayerCamera;

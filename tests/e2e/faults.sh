@@ -183,6 +183,13 @@ if mine "ogre.cfg garbage"; then
   rm -rf "$WORKDIR"
 fi
 
+# A video mode that is no window size: the X server would refuse the window.
+if mine "ogre.cfg video mode"; then
+  WORKDIR=$(make_workdir "$RUN_DIR")
+  sed -i 's/^Video Mode=.*/Video Mode=large/' "$WORKDIR/ogre.cfg"
+  check_row "ogre.cfg video mode of no size" start 'ogre.cfg: the video mode "large" is not a size'
+fi
+
 # A working directory the game cannot write (Ogre.log, ogre.cfg, high.score live there). Root writes
 # anywhere, so then the game runs as nobody, with a copy of the display's key it can read.
 if mine "unwritable working directory"; then

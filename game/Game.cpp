@@ -84,6 +84,13 @@ Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::C
 Game::~Game()
 {
     mRenderWindow->removeListener(&mScissorReset);
+    // The level in play goes with the game; the world it stands in stays.
+    for (Ball* ball : mBalls)
+        delete ball;
+    for (Barrel* barrel : mBarrels)
+        delete barrel;
+    mBalls.clear();
+    mBarrels.clear();
     for (Dynamics::RigidBody* body : mArenaBodies)
         delete body;
     for (Collisions::CollisionShape* shape : mArenaShapes)

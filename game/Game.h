@@ -15,6 +15,7 @@
 #include <deque>
 #include <list>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace CEGUI {
@@ -130,9 +131,10 @@ protected:
     float mChargeTimer;
     float mChargeInterval;
     std::list<Ball*> mBalls;
-    std::list<Ball> mRemovedBalls;
+    // Taken out of play and hidden; destroyed, with their bodies, shapes and entities, when cleared.
+    std::list<std::unique_ptr<Ball>> mRemovedBalls;
     std::list<Barrel*> mBarrels;
-    std::list<Barrel> mRemovedBarrels;
+    std::list<std::unique_ptr<Barrel>> mRemovedBarrels;
     LevelBuilder* mLevelBuilder;
     CEGUI::Window* mGuiRoot;
     CEGUI::ProgressBar* mChargeBar;

@@ -8,6 +8,7 @@
 
 #include <CEGUI/Window.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -16,12 +17,12 @@ const float BONUS_SECONDS = 2.0f;
 const float WALL_CHARGE_PENALTY = 0.5f;
 const float SLOWEST_CHARGE_STEP = 0.5f;
 
-// Out of play: hidden at once; its copy in the removed list releases the shared parts when that list is cleared.
+// Out of play: hidden at once, and owned by the removed list, which destroys it when cleared.
 template <class Object>
-void takeOutOfPlay(Object* object, std::list<Object>& removed)
+void takeOutOfPlay(Object* object, std::list<std::unique_ptr<Object>>& removed)
 {
-    removed.push_back(*object);
     object->markRemoved();
+    removed.emplace_back(object);
 }
 
 template <class Object>
@@ -111,7 +112,7 @@ void Game::checkBalls()
 
 void Game::clearRemovedObjects()
 {
-    // Destroying a copy releases the body, shape and entity it shares with the object taken out of play.
+    // Destroying an object taken out of play releases its body, shape and entity.
     if (!mRemovedBarrels.empty())
         mRemovedBarrels.clear();
     if (!mRemovedBalls.empty())

@@ -16,8 +16,8 @@ class RigidBody;
 // Collision shapes are this much smaller than the meshes drawn, so bodies that touch look like they touch.
 const float SHAPE_SHRINK = 0.95f;
 
-// Copies share the entity, body and shape: the game keeps a copy of an object taken out of play
-// and destroys only that copy, which releases the shared parts once.
+// Copies share the entity, body and shape, which destroying any one of them releases: only one
+// copy may be destroyed.
 class PhysicsObject
 {
 public:
@@ -29,7 +29,7 @@ public:
     Ogre::Entity* entity() const { return mEntity; }
     Dynamics::RigidBody* rigidBody() const { return mBody; }
     bool isRemoved() const { return mRemoved; }
-    // Out of play: hidden, but the body stays in the world until the copy is destroyed.
+    // Out of play: hidden, but the body stays in the world until the object is destroyed.
     void markRemoved();
 
 protected:

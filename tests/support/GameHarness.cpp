@@ -17,8 +17,6 @@
 
 #include <CEGUI/RendererModules/Ogre/Renderer.h>
 
-#include <vector>
-
 GameHarness::GameHarness()
     : mSceneManager(nullptr), mCamera(nullptr), mFixtureCamera(nullptr), mGame(nullptr), mRealKeyboard(nullptr),
       mRealMouse(nullptr)
@@ -40,16 +38,12 @@ GameHarness::~GameHarness()
     // The input library can only destroy the devices it made.
     restoreRealDevices();
 
-    // What the game leaves to process exit: its objects in play, builder, world and drawer.
-    std::vector<PhysicsObject*> inPlay(mGame->mBalls.begin(), mGame->mBalls.end());
-    inPlay.insert(inPlay.end(), mGame->mBarrels.begin(), mGame->mBarrels.end());
+    // What the game leaves to process exit: its builder, world and drawer.
     LevelBuilder* builder = mGame->mLevelBuilder;
     Dynamics::DynamicsWorld* world = mGame->mPhysicsWorld;
     Collisions::DebugDrawer* drawer = mGame->mPhysicsDebugDrawer;
 
     delete mGame;
-    for (PhysicsObject* object : inPlay)
-        delete object;
     delete builder;
     delete world;
     if (drawer->getParentSceneNode())

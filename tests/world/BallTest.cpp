@@ -93,8 +93,7 @@ TEST_F(BallTest, MarkRemovedHidesButKeepsTheBodyInTheWorld)
     }
 }
 
-// How the game takes a ball out of play: a copy goes into a list of values, the list is emptied,
-// and the ball itself is never destroyed.
+// Copies share the parts: destroying one copy releases them once (the ball itself is never destroyed).
 TEST_F(BallTest, DestroyingOneCopyReleasesTheSharedPartsOnce)
 {
     const int bodiesBefore = bodiesInWorld();

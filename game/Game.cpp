@@ -19,6 +19,7 @@
 #include <CEGUI/System.h>
 
 #include <chrono>
+#include <utility>
 
 namespace {
 // One fixed physics step of 1/60 s, at most one per call, two calls per rendered frame.
@@ -29,6 +30,14 @@ int millisecondsSince(std::chrono::steady_clock::time_point start)
 {
     return static_cast<int>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+}
+
+// Kept until the process ends, like the engine root and the GUI: Quit ends the game with exit()
+// from inside a frame. The sanitizer build's leak suppressions name each kept type through this.
+template <class Kept, class... Args>
+Kept* keepUntilExit(Args&&... args)
+{
+    return new Kept(std::forward<Args>(args)...);
 }
 
 // The GUI clock: the library keeps a system-wide and a per-context one.
@@ -58,7 +67,8 @@ Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::C
     mMoveUnitsPerSecond = 50;
 
     auto stepStart = std::chrono::steady_clock::now();
-    mPhysicsWorld = new Dynamics::DynamicsWorld(mSceneManager, worldBounds, gravity, true, true, BROADPHASE_HANDLES);
+    mPhysicsWorld =
+        keepUntilExit<Dynamics::DynamicsWorld>(mSceneManager, worldBounds, gravity, true, true, BROADPHASE_HANDLES);
     mPhysicsDebugDrawer = new Collisions::DebugDrawer();
     mPhysicsDebugDrawer->enableWireframe(true);
     mPhysicsWorld->attachDebugDrawer(mPhysicsDebugDrawer);
@@ -68,7 +78,7 @@ Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::C
     stepStart = std::chrono::steady_clock::now();
     buildArena();
     const int arenaMs = millisecondsSince(stepStart);
-    mLevelBuilder = new LevelBuilder(mSceneManager, mPhysicsWorld, &mBarrels);
+    mLevelBuilder = keepUntilExit<LevelBuilder>(mSceneManager, mPhysicsWorld, &mBarrels);
 
     resetKeyStates();
     mGameStarted = false;
@@ -84,7 +94,7 @@ Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::C
 Game::~Game()
 {
     mRenderWindow->removeListener(&mScissorReset);
-    // The level in play goes with the game; the world it stands in stays.
+    // The level in play goes with the game; the world it stands in stays (keepUntilExit).
     for (Ball* ball : mBalls)
         delete ball;
     for (Barrel* barrel : mBarrels)

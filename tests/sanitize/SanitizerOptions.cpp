@@ -1,0 +1,25 @@
+// Runtime options of the sanitizer build, compiled into every program: the sanitizer runtimes read
+// these first and their *_OPTIONS environment variables after.
+
+extern "C" {
+
+// The engine's PNG codec frees the buffer of every PNG it writes with delete[], although the
+// encoder allocated it with malloc. This runtime cannot suppress that report by library, only switch
+// the check off; -Wmismatched-new-delete (in -Wall, an error in our code) still catches the mistake
+// in our own code at compile time.
+const char* __asan_default_options()
+{
+    return "alloc_dealloc_mismatch=0";
+}
+
+const char* __lsan_default_options()
+{
+    // Quoted: the runtime would split a path at a space or a colon.
+    return "suppressions='" BARRELS_LEAK_SUPPRESSIONS "'";
+}
+
+const char* __ubsan_default_options()
+{
+    return "print_stacktrace=1";
+}
+}

@@ -151,8 +151,22 @@ std::vector<std::string> MediaCheck::problems() const
     std::map<std::string, std::vector<std::string>> faults = mScriptErrors;
 
     for (const char* mesh : {Media::PLATFORM_MESH, Media::BARREL_MESH, Media::BALL_MESH}) {
-        if (!exists(mesh))
+        if (!exists(mesh)) {
             faults[mesh].push_back(NOT_FOUND);
+            continue;
+        }
+        // Barrels load on New and balls with the first shot: a broken file is found now, not in play.
+        // Opening it passes it through this listener's check, which throws "<file>: <fault>".
+        try {
+            Ogre::ResourceGroupManager::getSingleton().openResource(
+                mesh, Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
+        } catch (const Ogre::Exception& e) {
+            const std::string prefix = std::string(mesh) + ": ";
+            std::string fault = e.getDescription();
+            if (Ogre::StringUtil::startsWith(fault, prefix, false))
+                fault.erase(0, prefix.size());
+            faults[mesh].push_back(fault);
+        }
     }
 
     std::string undefined;

@@ -118,10 +118,11 @@ fi
 dir=$(make_workdir "$RUN_DIR")
 mkdir "$dir/meshes"
 media=$(sed -n 's/^FileSystem=\(.*\/media\)$/\1/p' "$dir/resources_d.cfg" | head -1)
-# Empty, not missing: a missing mesh is reported at start-up, an unreadable one when a level needs it.
-cp "$media"/*.mesh "$media"/*.png "$dir/meshes/" && : >"$dir/meshes/Barrel.mesh"
+cp "$media"/*.mesh "$media"/*.png "$dir/meshes/"
 sed -i "s|^FileSystem=$media\$|FileSystem=$dir/meshes|" "$dir/resources_d.cfg"
 if launch "$BARRELS" "$dir" && wait_picture 60 menu menu_shown; then
+  # Whole at start-up, where the game checks it; emptied before New loads it.
+  : >"$dir/meshes/Barrel.mesh"
   press_gui_button $NEW_X $NEW_Y "$LOG_NEW_GAME"
   if box=$(wait_window "An exception has occured!" 60); then
     [ "$(grab_state pointer)" = free ] && [ "$(grab_state keyboard)" = free ] \

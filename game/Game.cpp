@@ -140,6 +140,7 @@ bool Game::frameStarted(const Ogre::FrameEvent& evt)
 {
     const bool result = Ogre::FrameListener::frameStarted(evt);
     pulseGui(evt.timeSinceLastFrame);
+    updateGuiSize(evt.timeSinceLastFrame);
     if (!mPaused) {
         if (!mGameOver) {
             mLevelElapsed += evt.timeSinceLastFrame;

@@ -91,7 +91,7 @@ public:
 
     // Menus and heads-up display (GameGui.cpp).
     void init_GUI();
-    // The GUI lays itself out for the window's new size.
+    // The GUI lays itself out for the window's new size once it has stopped changing (updateGuiSize).
     void windowResized(Ogre::RenderWindow* window) override;
     bool onNewGame(const CEGUI::EventArgs& args);
     bool onQuit(const CEGUI::EventArgs& args);
@@ -161,6 +161,9 @@ private:
     void setRenderQuality();
     void logLevelBuilt() const;
     static void logEvent(const std::string& line);
+    void updateGuiSize(float seconds);
 
     ScissorReset mScissorReset;
+    // Seconds until the GUI learns the window's new size; negative when it knows it.
+    float mGuiResizeWait = -1;
 };

@@ -255,12 +255,32 @@ void Game::startGame()
     logLevelBuilt();
 }
 
+namespace {
+// How long the window's size must stay put before the GUI is told. At each new size the GUI library
+// rebuilds its scaled fonts, and its Ogre renderer (0.8.7) never frees the pixels it copies for a
+// font's texture: a window dragged through a size a frame would lose megabytes a frame.
+const float GUI_RESIZE_SETTLE = 0.25f;
+}
+
 void Game::windowResized(Ogre::RenderWindow* window)
 {
     ShellFrameListener::windowResized(window);
-    if (window == mRenderWindow && CEGUI::System::getSingletonPtr())
-        CEGUI::System::getSingleton().notifyDisplaySizeChanged(
-            CEGUI::Sizef(static_cast<float>(window->getWidth()), static_cast<float>(window->getHeight())));
+    if (window == mRenderWindow)
+        mGuiResizeWait = GUI_RESIZE_SETTLE;
+}
+
+void Game::updateGuiSize(float seconds)
+{
+    if (mGuiResizeWait < 0)
+        return;
+    mGuiResizeWait -= seconds;
+    if (mGuiResizeWait >= 0)
+        return;
+    const CEGUI::Sizef size(static_cast<float>(mRenderWindow->getWidth()),
+                            static_cast<float>(mRenderWindow->getHeight()));
+    CEGUI::System& gui = CEGUI::System::getSingleton();
+    if (size != gui.getRenderer()->getDisplaySize())
+        gui.notifyDisplaySizeChanged(size);
 }
 
 void Game::ScissorReset::preViewportUpdate(const Ogre::RenderTargetViewportEvent&)

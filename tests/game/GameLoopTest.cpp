@@ -9,11 +9,13 @@
 #include <OgreMaterialManager.h>
 #include <OgreRenderSystem.h>
 #include <OgreRenderSystemCapabilities.h>
+#include <OgreRenderWindow.h>
 #include <OgreRoot.h>
 #include <OgreSceneNode.h>
 
 #include <CEGUI/GUIContext.h>
 #include <CEGUI/MouseCursor.h>
+#include <CEGUI/Renderer.h>
 #include <CEGUI/System.h>
 #include <CEGUI/widgets/ProgressBar.h>
 
@@ -198,4 +200,23 @@ TEST_F(GameLoopTest, LevelOneSettlesUprightOnThePlatform)
         EXPECT_LT(barrel->rigidBody()->bulletBody()->getLinearVelocity().length(), 0.05f);
         ++index;
     }
+}
+
+// The GUI learns a new window size once the size has stayed put for a moment: each size it learns
+// costs a rebuild of its fonts (and memory the GUI library's renderer never gives back).
+TEST_F(GameLoopTest, GuiFollowsTheWindowSizeOnceItSettles)
+{
+    TestGame& game = harness.game();
+    Ogre::RenderWindow* window = game.mRenderWindow;
+    const CEGUI::Renderer* gui = CEGUI::System::getSingleton().getRenderer();
+    const CEGUI::Sizef before = gui->getDisplaySize();
+
+    for (unsigned int height : {500u, 520u, 540u}) {
+        window->resize(640, height);
+        game.windowResized(window);
+        EXPECT_TRUE(harness.frame(0.1f));
+        EXPECT_EQ(before, gui->getDisplaySize()) << "still being dragged at height " << height;
+    }
+    harness.frames(3, 0.1f);
+    EXPECT_EQ(CEGUI::Sizef(640, 540), gui->getDisplaySize());
 }

@@ -58,6 +58,7 @@ public:
     using ShellFrameListener::mMouseDevice;
     using ShellFrameListener::mMoveUnitsPerSecond;
     using ShellFrameListener::mPitchStep;
+    using ShellFrameListener::mRenderWindow;
     using ShellFrameListener::mYawStep;
 };
 

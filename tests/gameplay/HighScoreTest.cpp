@@ -62,12 +62,18 @@ TEST_F(GameplayTest, SaveReplacesTheFileWithExactlyTheNumber)
     // A second name for the old file shows whether it was rewritten in place or replaced.
     std::filesystem::create_hard_link("high.score", "old.score");
 
-    for (int score : {23, -7, 0}) {
+    // The same number is written again; a higher one replaces it.
+    for (int score : {5, 23}) {
         g.mHighScore = score;
         g.saveHighScore();
         EXPECT_EQ(std::to_string(score), readFile("high.score"));
         EXPECT_TRUE(log().has("Best score " + std::to_string(score) + " saved to high.score"));
     }
+    // A lower one never does: the file was saved by someone else since this run read it.
+    g.mHighScore = -7;
+    g.saveHighScore();
+    EXPECT_EQ("23", readFile("high.score"));
+    EXPECT_TRUE(log().has("Best score -7 not saved to high.score: it holds a higher score"));
     EXPECT_EQ("5", readFile("old.score"));
     // Readable like any file the game makes, and no temporary file left behind.
     struct stat info;

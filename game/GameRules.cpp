@@ -25,6 +25,14 @@ void takeOutOfPlay(Object* object, std::list<std::unique_ptr<Object>>& removed)
     removed.emplace_back(object);
 }
 
+// Setting a text, even the one it shows, makes the GUI lay the window out and draw it again; the
+// rules run twice a frame and their texts change about once a second.
+void showText(CEGUI::Window* window, const std::string& text)
+{
+    if (window->getText() != text)
+        window->setText(text);
+}
+
 template <class Object>
 void dropRemoved(std::list<Object*>& inPlay)
 {
@@ -45,15 +53,15 @@ void Game::updateRules()
 {
     const int score = mBarrelsPlaced - mShotsFired;
     const int timeLeft = static_cast<int>(mLevelTimeLimit - mLevelElapsed);
-    mTimeWindow->setText(std::to_string(timeLeft));
-    mInfoWindow->setText("Level: " + std::to_string(mLevel) + "   Score: " + std::to_string(score));
+    showText(mTimeWindow, std::to_string(timeLeft));
+    showText(mInfoWindow, "Level: " + std::to_string(mLevel) + "   Score: " + std::to_string(score));
 
     // The barrel list is empty only in the first call after a level was cleared.
     if (score > mHighScore && mBarrels.empty()) {
         mHighScore = score;
         logEvent(GameEvents::line(GameEvents::BEST_SCORE_RAISED, mHighScore));
     }
-    mHighScoreWindow->setText("High Score: " + std::to_string(mHighScore));
+    showText(mHighScoreWindow, "High Score: " + std::to_string(mHighScore));
 
     if (mLevelTimeLimit <= mLevelElapsed) {
         mGameOver = true;

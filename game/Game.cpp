@@ -141,6 +141,7 @@ bool Game::frameStarted(const Ogre::FrameEvent& evt)
     const bool result = Ogre::FrameListener::frameStarted(evt);
     pulseGui(evt.timeSinceLastFrame);
     updateGuiSize(evt.timeSinceLastFrame);
+    holdGuiWhileWindowHidden();
     if (!mPaused) {
         if (!mGameOver) {
             mLevelElapsed += evt.timeSinceLastFrame;
@@ -153,6 +154,7 @@ bool Game::frameStarted(const Ogre::FrameEvent& evt)
 
 bool Game::frameEnded(const Ogre::FrameEvent& evt)
 {
+    releaseGui();
     const bool result = ShellFrameListener::frameEnded(evt);
     pulseGui(evt.timeSinceLastEvent);
     if (!mPaused) {

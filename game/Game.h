@@ -162,8 +162,12 @@ private:
     void logLevelBuilt() const;
     static void logEvent(const std::string& line);
     void updateGuiSize(float seconds);
+    // Between frameStarted and frameEnded: no GUI drawing in a frame that draws no viewport.
+    void holdGuiWhileWindowHidden();
+    void releaseGui();
 
     ScissorReset mScissorReset;
     // Seconds until the GUI learns the window's new size; negative when it knows it.
     float mGuiResizeWait = -1;
+    bool mGuiHeld = false;
 };

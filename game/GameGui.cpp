@@ -283,6 +283,24 @@ void Game::updateGuiSize(float seconds)
         gui.notifyDisplaySizeChanged(size);
 }
 
+void Game::holdGuiWhileWindowHidden()
+{
+    // The GUI draws itself once the engine has drawn the frame's viewports; the engine draws none in a
+    // window that is not (yet) shown, and the GUI would then find none to draw into and throw.
+    CEGUI::OgreRenderer* gui = static_cast<CEGUI::OgreRenderer*>(CEGUI::System::getSingleton().getRenderer());
+    mGuiHeld = !mRenderWindow->isActive() && gui->isRenderingEnabled();
+    if (mGuiHeld)
+        gui->setRenderingEnabled(false);
+}
+
+void Game::releaseGui()
+{
+    if (!mGuiHeld)
+        return;
+    static_cast<CEGUI::OgreRenderer*>(CEGUI::System::getSingleton().getRenderer())->setRenderingEnabled(true);
+    mGuiHeld = false;
+}
+
 void Game::ScissorReset::preViewportUpdate(const Ogre::RenderTargetViewportEvent&)
 {
     Ogre::Root::getSingleton().getRenderSystem()->setScissorTest(false);

@@ -16,6 +16,7 @@
 #include <CEGUI/GUIContext.h>
 #include <CEGUI/MouseCursor.h>
 #include <CEGUI/Renderer.h>
+#include <CEGUI/RendererModules/Ogre/Renderer.h>
 #include <CEGUI/System.h>
 #include <CEGUI/widgets/ProgressBar.h>
 
@@ -219,4 +220,21 @@ TEST_F(GameLoopTest, GuiFollowsTheWindowSizeOnceItSettles)
     }
     harness.frames(3, 0.1f);
     EXPECT_EQ(CEGUI::Sizef(640, 540), gui->getDisplaySize());
+}
+
+// The engine draws nothing into a window that is not shown (still being mapped, or covered by
+// another); the GUI must not try to draw in such a frame, or it finds no viewport.
+TEST_F(GameLoopTest, AFrameOfAWindowNotShownDrawsNoGuiAndGoesOn)
+{
+    TestGame& game = harness.game();
+    // What the window-event pump records while the window is unmapped or covered.
+    game.mRenderWindow->setVisible(false);
+    ASSERT_FALSE(game.mRenderWindow->isActive());
+    CEGUI::OgreRenderer* gui = static_cast<CEGUI::OgreRenderer*>(CEGUI::System::getSingleton().getRenderer());
+    Ogre::Root& root = Ogre::Root::getSingleton();
+    root.addFrameListener(&game);
+    EXPECT_NO_THROW(root.renderOneFrame(FRAME));
+    root.removeFrameListener(&game);
+    game.mRenderWindow->setVisible(true);
+    EXPECT_TRUE(gui->isRenderingEnabled()) << "the GUI draws again once the window is shown";
 }

@@ -17,6 +17,10 @@
 
 #include <unistd.h>
 
+#ifdef __SANITIZE_ADDRESS__
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace {
 
 void printUsage(std::FILE* to)
@@ -61,24 +65,19 @@ int handleOptions(int argc, char** argv)
     return -1;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// In the sanitizer build the leak check runs here, once the application has been taken down and
+// while the GL driver's threads still sit idle: at exit they are being torn down, and the checker,
+// which stops every thread to read it, crashes now and then on one that is going away.
+void checkLeaksNow()
 {
-    const int optionStatus = handleOptions(argc, argv);
-    if (optionStatus >= 0)
-        return optionStatus;
+#ifdef __SANITIZE_ADDRESS__
+    __lsan_do_leak_check();
+#endif
+}
 
-    // Without a display the engine's renderer fails inside its own start-up, in a way that cannot be
-    // reported once it has unloaded itself: say it plainly first.
-    std::string display;
-    if (!displayReachable(display)) {
-        std::cerr << "barrels: cannot open the X display "
-                  << (display.empty() ? std::string("(DISPLAY is not set)") : "\"" + display + "\"")
-                  << ": the game needs a graphical desktop" << std::endl;
-        return EXIT_FAILURE;
-    }
-
+// The game itself, from its installation to its end; the application is gone when it returns.
+int play()
+{
     Core application;
     try {
         Installation installed;
@@ -118,4 +117,27 @@ int main(int argc, char** argv)
         return EXIT_FAILURE;
     }
     return EXIT_SUCCESS;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int optionStatus = handleOptions(argc, argv);
+    if (optionStatus >= 0)
+        return optionStatus;
+
+    // Without a display the engine's renderer fails inside its own start-up, in a way that cannot be
+    // reported once it has unloaded itself: say it plainly first.
+    std::string display;
+    if (!displayReachable(display)) {
+        std::cerr << "barrels: cannot open the X display "
+                  << (display.empty() ? std::string("(DISPLAY is not set)") : "\"" + display + "\"")
+                  << ": the game needs a graphical desktop" << std::endl;
+        return EXIT_FAILURE;
+    }
+
+    const int status = play();
+    checkLeaksNow();
+    return status;
 }

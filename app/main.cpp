@@ -19,6 +19,11 @@
 
 #ifdef __SANITIZE_ADDRESS__
 #include <sanitizer/lsan_interface.h>
+
+#include <chrono>
+#include <filesystem>
+#include <iterator>
+#include <thread>
 #endif
 
 namespace {
@@ -66,11 +71,24 @@ int handleOptions(int argc, char** argv)
 }
 
 // In the sanitizer build the leak check runs here, once the application has been taken down and
-// while the GL driver's threads still sit idle: at exit they are being torn down, and the checker,
-// which stops every thread to read it, crashes now and then on one that is going away.
+// the threads the GL driver ends with its window have gone: the checker stops every thread to read
+// it, and crashes now and then on one that is going away (as they are at exit).
 void checkLeaksNow()
 {
 #ifdef __SANITIZE_ADDRESS__
+    auto threadCount = [] {
+        std::error_code error;
+        std::filesystem::directory_iterator tasks("/proc/self/task", error), end;
+        return error ? 0 : std::distance(tasks, end);
+    };
+    // Settled: the same count for 100 ms, waiting two seconds at most.
+    auto count = threadCount();
+    for (int sameFor = 0, tries = 0; sameFor < 5 && tries < 100; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const auto now = threadCount();
+        sameFor = now == count ? sameFor + 1 : 0;
+        count = now;
+    }
     __lsan_do_leak_check();
 #endif
 }

@@ -1,6 +1,7 @@
 #include "Core.h"
 
 #include "Game.h"
+#include "LeakCheck.h"
 #include "MediaCheck.h"
 #include "WindowIcon.h"
 
@@ -79,4 +80,9 @@ void Core::initialiseResources()
         report += line + "\n";
     if (!report.empty())
         throw std::runtime_error(report);
+}
+
+void Core::beforeWindowDestroyed()
+{
+    checkLeaksNow();
 }

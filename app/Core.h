@@ -20,6 +20,7 @@ protected:
     void buildScene() override;
     void installResourceListener() override;
     void initialiseResources() override;
+    void beforeWindowDestroyed() override;
 
 private:
     std::unique_ptr<MediaCheck> mMediaCheck;

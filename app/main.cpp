@@ -4,6 +4,7 @@
 #include "DesktopWindow.h"
 #include "FatalError.h"
 #include "Installation.h"
+#include "LeakCheck.h"
 
 #include <CEGUI/Exceptions.h>
 #include <OgreException.h>
@@ -16,15 +17,6 @@
 #include <string>
 
 #include <unistd.h>
-
-#ifdef __SANITIZE_ADDRESS__
-#include <sanitizer/lsan_interface.h>
-
-#include <chrono>
-#include <filesystem>
-#include <iterator>
-#include <thread>
-#endif
 
 namespace {
 
@@ -68,29 +60,6 @@ int handleOptions(int argc, char** argv)
         return 2;
     }
     return -1;
-}
-
-// In the sanitizer build the leak check runs here, once the application has been taken down and
-// the threads the GL driver ends with its window have gone: the checker stops every thread to read
-// it, and crashes now and then on one that is going away (as they are at exit).
-void checkLeaksNow()
-{
-#ifdef __SANITIZE_ADDRESS__
-    auto threadCount = [] {
-        std::error_code error;
-        std::filesystem::directory_iterator tasks("/proc/self/task", error), end;
-        return error ? 0 : std::distance(tasks, end);
-    };
-    // Settled: the same count for 100 ms, waiting two seconds at most.
-    auto count = threadCount();
-    for (int sameFor = 0, tries = 0; sameFor < 5 && tries < 100; ++tries) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        const auto now = threadCount();
-        sameFor = now == count ? sameFor + 1 : 0;
-        count = now;
-    }
-    __lsan_do_leak_check();
-#endif
 }
 
 // The game itself, from its installation to its end; the application is gone when it returns.

@@ -95,6 +95,7 @@ void ShellApplication::closeWindow()
     // The engine's pump does not recognise the close request here, so the listener hears of it from us.
     if (mInstalledListener)
         mInstalledListener->windowClosed(mRenderWindow);
+    beforeWindowDestroyed();
     mRenderWindow->destroy();
 }
 
@@ -193,6 +194,10 @@ void ShellApplication::installFrameListener()
 }
 
 void ShellApplication::teardownScene()
+{
+}
+
+void ShellApplication::beforeWindowDestroyed()
 {
 }
 

@@ -39,6 +39,8 @@ protected:
     virtual void installFrameListener();
     virtual void buildScene() = 0;
     virtual void teardownScene();
+    // The last moment the window, and everything drawn into it, is whole when it closes.
+    virtual void beforeWindowDestroyed();
     virtual void setupViewport();
     virtual void registerResourceLocations();
     virtual void installResourceListener();

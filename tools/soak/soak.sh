@@ -228,6 +228,16 @@ act_focus_away() {
   hold "$R"
   focus_game
 }
+# ESC, which brings up the menu (or hides it), then a click on the menu button whose spot in the
+# layout's own size is X Y, scaled to the window's size now.
+press_menu_button() {
+  xdotool keydown Escape; hold 10; xdotool keyup Escape
+  window_size
+  scaled "$1" "$2"
+  xdotool mousemove --window "$WINDOW" "$SX" "$SY"
+  hold 5
+  click_here 10
+}
 # What a player does once the time is up: ESC for the menu, then New. The game's log tells when.
 game_over() {
   local last
@@ -236,12 +246,7 @@ game_over() {
 }
 act_new_game() {
   game_over || return 0
-  xdotool keydown Escape; hold 10; xdotool keyup Escape
-  window_size
-  scaled "$NEW_X" "$NEW_Y"
-  xdotool mousemove --window "$WINDOW" "$SX" "$SY"
-  hold 5
-  click_here 10
+  press_menu_button "$NEW_X" "$NEW_Y"
 }
 act_idle() {
   draw_between 5 50
@@ -285,12 +290,7 @@ end_round() {
   if [ $R = 0 ]; then
     how=Quit
     for try in 1 2 3; do
-      xdotool keydown Escape; hold 10; xdotool keyup Escape
-      window_size
-      scaled "$QUIT_X" "$QUIT_Y"
-      xdotool mousemove --window "$WINDOW" "$SX" "$SY"
-      hold 5
-      click_here 10
+      press_menu_button "$QUIT_X" "$QUIT_Y"
       wait_until 10 game_ended && break
       echo "soak: Quit, try $try: the game goes on (focus on $(xdotool getwindowfocus getwindowname 2>&1))"
     done

@@ -120,7 +120,7 @@ void GameSound::shot(const Ogre::Vector3& at, float fraction)
 
 void GameSound::charge(float fraction)
 {
-    mDevice.loop(mBuffers[Sounds::CHARGE], 0.1f + 0.1f * fraction, 0.6f + 1.2f * fraction);
+    mDevice.loop(mBuffers[Sounds::CHARGE], 0.04f + 0.08f * fraction, 0.6f + 1.2f * fraction);
 }
 
 void GameSound::stopCharge()

@@ -33,11 +33,13 @@ void printUsage(std::FILE* to)
                      "  ESC            pause and show the menu; ESC again goes back to the game\n"
                      "  F1             show or hide the instructions\n"
                      "  F11            full screen and back\n"
+                     "  M              sound on or off\n"
                      "\n"
                      "Files, when installed (started from a build tree, all stay in the working directory):\n"
                      "  $XDG_CONFIG_HOME/barrels/ogre.cfg   engine settings (default ~/.config/barrels/)\n"
                      "  $XDG_STATE_HOME/barrels/Ogre.log    engine log (default ~/.local/state/barrels/)\n"
                      "  $XDG_DATA_HOME/barrels/high.score   best score (default ~/.local/share/barrels/)\n"
+                     "  $XDG_DATA_HOME/barrels/sound.cfg    sound on or off, as M left it\n"
                      "\n"
                      "  --help      show this text\n"
                      "  --version   show the version\n");

@@ -5,6 +5,7 @@
 #include "DynamicsRigidBody.h"
 #include "DynamicsWorld.h"
 #include "GameEvents.h"
+#include "GameSound.h"
 #include "LevelBuilder.h"
 
 #include <OgreLogManager.h>
@@ -50,7 +51,7 @@ void pulseGui(float seconds)
 }
 
 Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::Camera* camera,
-           const Ogre::Vector3& gravity, const Ogre::AxisAlignedBox& worldBounds)
+           const Ogre::Vector3& gravity, const Ogre::AxisAlignedBox& worldBounds, SoundDevice::Output soundOutput)
     : ShellFrameListener(window, camera, false, false, false), OIS::MouseListener(), OIS::KeyListener(),
       mSceneManager(sceneManager), mKeyStates(), mPhysicsWorld(nullptr), mPhysicsDebugDrawer(nullptr),
       mNextBallIndex(0), mLevel(1), mLastLevel(5), mShotsFired(0), mBarrelsPlaced(0), mHighScore(0),
@@ -88,12 +89,14 @@ Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::C
     mHighScore = loadHighScore();
     stepStart = std::chrono::steady_clock::now();
     init_GUI();
+    startSound(soundOutput);
     logEvent(GameEvents::line(GameEvents::START_UP_STEPS, worldMs, arenaMs, millisecondsSince(stepStart)));
 }
 
 Game::~Game()
 {
     mRenderWindow->removeListener(&mScissorReset);
+    stopSound();
     // The level in play goes with the game; the world it stands in stays (keepUntilExit).
     for (Ball* ball : mBalls)
         delete ball;
@@ -142,6 +145,7 @@ bool Game::frameStarted(const Ogre::FrameEvent& evt)
     pulseGui(evt.timeSinceLastFrame);
     updateGuiSize(evt.timeSinceLastFrame);
     holdGuiWhileWindowHidden();
+    updateSound(evt.timeSinceLastFrame);
     if (!mPaused) {
         if (!mGameOver) {
             mLevelElapsed += evt.timeSinceLastFrame;

@@ -4,6 +4,7 @@
 #include "Ball.h"
 #include "Barrel.h"
 #include "ShellFrameListener.h"
+#include "SoundDevice.h"
 
 #include <OgreAxisAlignedBox.h>
 #include <OgreRenderTargetListener.h>
@@ -34,7 +35,9 @@ class RigidBody;
 namespace Ogre {
 class SceneManager;
 }
+class GameSound;
 class LevelBuilder;
+class btDynamicsWorld;
 
 class Game : public ShellFrameListener, public OIS::MouseListener, public OIS::KeyListener
 {
@@ -54,7 +57,8 @@ public:
     static constexpr unsigned int BROADPHASE_HANDLES = 1500000;
 
     Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::Camera* camera,
-         const Ogre::Vector3& gravity, const Ogre::AxisAlignedBox& worldBounds);
+         const Ogre::Vector3& gravity, const Ogre::AxisAlignedBox& worldBounds,
+         SoundDevice::Output soundOutput = SoundDevice::Output::Speakers);
     ~Game() override;
 
     Game(const Game&) = delete;
@@ -106,6 +110,17 @@ public:
     // Floor and platform (GameArena.cpp).
     void buildArena();
 
+    // Sound effects (GameSound.cpp).
+    void startSound(SoundDevice::Output output);
+    void stopSound();
+    static void physicsTicked(btDynamicsWorld* world, btScalar step);
+    // Impacts from the contacts the physics step just solved.
+    void listenToContacts();
+    // Listener on the camera, the charge tone, the on/off notice.
+    void updateSound(float seconds);
+    // M: sound on or off, shown briefly on screen and kept for the next game.
+    void toggleSound();
+
     // Texture anisotropy for a renderer: the most the game asks for, but none where rendering is in software.
     static unsigned int textureAnisotropyFor(const std::string& deviceName);
 
@@ -147,6 +162,9 @@ protected:
     std::deque<Dynamics::RigidBody*> mArenaBodies;
     std::deque<Collisions::CollisionShape*> mArenaShapes;
     MyContactResultCallback mContactCallback;
+    std::unique_ptr<GameSound> mSound;
+    CEGUI::Window* mSoundNotice = nullptr;
+    float mSoundNoticeSeconds = 0;
 
 private:
     // The GUI renderer leaves the scissor test on after drawing, which freezes the 3D view on its
@@ -165,6 +183,14 @@ private:
     // Between frameStarted and frameEnded: no GUI drawing in a frame that draws no viewport.
     void holdGuiWhileWindowHidden();
     void releaseGui();
+    enum class SoundRole
+    {
+        None,
+        Ball,
+        Barrel,
+        Ground
+    };
+    SoundRole soundRole(const btCollisionObject* object) const;
 
     ScissorReset mScissorReset;
     // Seconds until the GUI learns the window's new size; negative when it knows it.

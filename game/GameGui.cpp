@@ -2,6 +2,7 @@
 #include "Game.h"
 
 #include "GameEvents.h"
+#include "GameSound.h"
 #include "LevelBuilder.h"
 #include "MenuLayout.h"
 
@@ -216,6 +217,7 @@ void Game::init_GUI()
 
 bool Game::onNewGame(const CEGUI::EventArgs&)
 {
+    mSound->playHere(Sounds::BUTTON);
     mPaused = false;
     mMenuWindow->setVisible(false);
     mBarrelsPlaced = 0;
@@ -232,6 +234,7 @@ bool Game::onNewGame(const CEGUI::EventArgs&)
 
 bool Game::onQuit(const CEGUI::EventArgs&)
 {
+    mSound->playHere(Sounds::BUTTON);
     saveHighScore();
     std::exit(0);
 }

@@ -1,6 +1,8 @@
 // The player's keys and mouse: charging and firing shots, pause and help.
 #include "Game.h"
 
+#include "DynamicsRigidBody.h"
+#include "GameSound.h"
 #include "MouseLook.h"
 
 #include <CEGUI/GUIContext.h>
@@ -48,6 +50,14 @@ bool Game::pollKeyboard(const Ogre::FrameEvent& evt)
         }
     }
 
+    // Sound on or off, in the menu as in play.
+    if (mKeyboardDevice->isKeyDown(OIS::KC_M)) {
+        mKeyStates[OIS::KC_M] = true;
+    } else if (mKeyStates[OIS::KC_M]) {
+        toggleSound();
+        mKeyStates[OIS::KC_M] = false;
+    }
+
     if (mPaused)
         return true;
 
@@ -58,6 +68,7 @@ bool Game::pollKeyboard(const Ogre::FrameEvent& evt)
             mCharge = mCharge + mChargeStep > FULL_CHARGE ? FULL_CHARGE : mCharge + mChargeStep;
             mChargeBar->setProgress(mCharge / FULL_CHARGE);
             mChargeTimer = mChargeInterval;
+            mSound->charge(mCharge / FULL_CHARGE);
         } else {
             mChargeTimer -= frameTime;
         }
@@ -68,6 +79,7 @@ bool Game::pollKeyboard(const Ogre::FrameEvent& evt)
         // The rules treat the front of the list as the newest ball.
         mBalls.push_front(ball);
         ++mShotsFired;
+        mSound->shot(ball->rigidBody()->worldPosition(), mCharge / FULL_CHARGE);
         mCharge = 0;
         mChargeBar->setProgress(BAR_AFTER_SHOT);
     }

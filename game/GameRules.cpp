@@ -4,6 +4,7 @@
 #include "DynamicsRigidBody.h"
 #include "DynamicsWorld.h"
 #include "GameEvents.h"
+#include "GameSound.h"
 #include "LevelBuilder.h"
 
 #include <CEGUI/Window.h>
@@ -63,11 +64,14 @@ void Game::updateRules()
     }
     showText(mHighScoreWindow, "High Score: " + std::to_string(mHighScore));
 
+    mSound->countdown(timeLeft);
     if (mLevelTimeLimit <= mLevelElapsed) {
         mGameOver = true;
+        mSound->playHere(Sounds::TIME_UP);
         logEvent(GameEvents::line(GameEvents::TIME_UP, mLevel, score));
     } else if (mBarrels.empty()) {
         logEvent(GameEvents::line(GameEvents::LEVEL_CLEARED, mLevel, score));
+        mSound->playHere(Sounds::CLEARED);
         if (mLevel < mLastLevel)
             ++mLevel;
         mLevelTimeLimit = mLevelBuilder->buildLevel(mLevel);
@@ -95,6 +99,8 @@ void Game::checkBarrels()
         // Only the newest ball counts, so a ball left lying against a barrel stops mattering once another flies.
         if (barrel->kind() != BARREL_ORDINARY && !mBalls.empty() &&
             touches(mBalls.front()->rigidBody(), barrel->rigidBody())) {
+            mSound->touch(barrel->kind() == BARREL_BONUS ? Sounds::BONUS : Sounds::HEAVY_HIT, mBalls.front(), barrel,
+                          barrel->rigidBody()->worldPosition());
             if (barrel->kind() == BARREL_BONUS)
                 mLevelTimeLimit += BONUS_SECONDS;
             else if (barrel->kind() == BARREL_WALL)

@@ -22,7 +22,7 @@ touch "$scratch/installed-at"
 
 # --- What the install holds ---
 for file in bin/barrels share/barrels/resources_d.cfg share/barrels/plugins_d.cfg share/barrels/ogre.cfg \
-            share/barrels/generated/Barrel.mesh share/applications/$APP_ID.desktop \
+            share/barrels/generated/Barrel.mesh share/barrels/generated/shot.wav share/applications/$APP_ID.desktop \
             share/metainfo/$APP_ID.metainfo.xml share/man/man6/barrels.6 \
             share/icons/hicolor/48x48/apps/barrels.png share/icons/hicolor/128x128/apps/barrels.png; do
   [ -f "$prefix/$file" ] || fail "install: no $file"

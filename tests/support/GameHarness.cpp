@@ -17,7 +17,7 @@
 
 #include <CEGUI/RendererModules/Ogre/Renderer.h>
 
-GameHarness::GameHarness()
+GameHarness::GameHarness(SoundDevice::Output sound)
     : mSceneManager(nullptr), mCamera(nullptr), mFixtureCamera(nullptr), mGame(nullptr), mRealKeyboard(nullptr),
       mRealMouse(nullptr)
 {
@@ -25,7 +25,7 @@ GameHarness::GameHarness()
     RenderWindow& fixture = RenderWindow::instance();
     const Ogre::Vector3 gravity(0, -9.81f, 0);
     const Ogre::AxisAlignedBox bounds(Ogre::Vector3(-10000, -10000, -10000), Ogre::Vector3(10000, 10000, 10000));
-    mGame = new TestGame(mSceneManager, fixture.window(), mCamera, gravity, bounds);
+    mGame = new TestGame(mSceneManager, fixture.window(), mCamera, gravity, bounds, sound);
 
     mRealKeyboard = mGame->mKeyboardDevice;
     mRealMouse = mGame->mMouseDevice;

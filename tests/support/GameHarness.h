@@ -52,6 +52,8 @@ public:
     using Game::mRemovedBarrels;
     using Game::mSceneManager;
     using Game::mShotsFired;
+    using Game::mSound;
+    using Game::mSoundNotice;
     using Game::mTimeWindow;
     using ShellFrameListener::mActiveCamera;
     using ShellFrameListener::mKeyboardDevice;
@@ -67,10 +69,11 @@ public:
 // arguments, and swaps scripted devices in for the real ones. The destructor takes everything
 // down again (game, level objects, physics world, scene, floor mesh, GUI system), so harnesses
 // can follow one another in one process. Only one may exist at a time. Needs an X display.
+// Its sound goes to a loopback device, which mixes only when a test renders it, unless told otherwise.
 class GameHarness
 {
 public:
-    GameHarness();
+    explicit GameHarness(SoundDevice::Output sound = SoundDevice::Output::Loopback);
     ~GameHarness();
 
     GameHarness(const GameHarness&) = delete;

@@ -1,0 +1,257 @@
+// What the player hears: the game's sound mixed through OpenAL's loopback device frame by frame.
+#include "GameplayFixture.h"
+
+#include "DynamicsRigidBody.h"
+#include "GameSound.h"
+
+#include <OgreCamera.h>
+#include <OgreSceneNode.h>
+
+#include <BulletCollision/CollisionShapes/btCollisionShape.h>
+
+#include <CEGUI/Window.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+const int FRAME_SAMPLES = SoundDevice::LOOPBACK_RATE / 60;
+// The mixer dithers its 16-bit output: silence is a sample's last bit flickering.
+const double SILENT = 2;
+enum Channel
+{
+    LEFT = 0,
+    RIGHT = 1
+};
+
+// Root mean square of one channel of interleaved stereo, over frames [from, to) of the game.
+double loudness(const std::vector<short>& mix, int from, int to, Channel channel)
+{
+    double sum = 0;
+    size_t count = 0;
+    const size_t end = std::min(mix.size() / 2, static_cast<size_t>(to) * FRAME_SAMPLES);
+    for (size_t i = static_cast<size_t>(from) * FRAME_SAMPLES; i < end; ++i, ++count)
+        sum += static_cast<double>(mix[2 * i + channel]) * mix[2 * i + channel];
+    return count ? std::sqrt(sum / static_cast<double>(count)) : 0;
+}
+
+double loudness(const std::vector<short>& mix, int from, int to)
+{
+    return std::max(loudness(mix, from, to, LEFT), loudness(mix, from, to, RIGHT));
+}
+
+// Where the physics has the body now; its scene node follows only at the next step.
+Ogre::Vector3 bodyPosition(const PhysicsObject* object)
+{
+    const btVector3& at = object->rigidBody()->bulletObject()->getWorldTransform().getOrigin();
+    return Ogre::Vector3(at.x(), at.y(), at.z());
+}
+
+void moveBody(PhysicsObject* object, const Ogre::Vector3& to)
+{
+    btTransform transform = object->rigidBody()->bulletObject()->getWorldTransform();
+    transform.setOrigin(btVector3(to.x, to.y, to.z));
+    object->rigidBody()->bulletObject()->setWorldTransform(transform);
+}
+}
+
+class SoundTest : public GameplayTest
+{
+protected:
+    // Game frames of FRAME seconds, each followed by that frame's share of the mix, appended to mMix.
+    void play(int frames)
+    {
+        for (int i = 0; i < frames; ++i) {
+            harness().frame(FRAME);
+            const std::vector<short> mixed = game().mSound->device().render(FRAME_SAMPLES);
+            mMix.insert(mMix.end(), mixed.begin(), mixed.end());
+        }
+    }
+    int framesPlayed() const { return static_cast<int>(mMix.size() / 2 / FRAME_SAMPLES); }
+
+    // A new game whose barrels have dropped onto the platform and come to rest.
+    void settledGame()
+    {
+        newGame();
+        play(150);
+        mMix.clear();
+    }
+
+    // A barrel beside the platform, `height` units above the floor, standing in the level.
+    Barrel* barrelInAir(const Ogre::Vector3& at, float height)
+    {
+        TestGame& g = game();
+        Barrel* barrel = new Barrel(g.mSceneManager, g.mPhysicsWorld, 1000 + g.mNextBallIndex++, at, BARREL_ORDINARY);
+        btVector3 low, high;
+        barrel->rigidBody()->bulletObject()->getCollisionShape()->getAabb(btTransform::getIdentity(), low, high);
+        moveBody(barrel, at + Ogre::Vector3(0, (high.y() - low.y()) / 2 + height, 0));
+        g.mBarrels.push_back(barrel);
+        return barrel;
+    }
+
+    void fullChargeShot()
+    {
+        harness().keyboard.press(OIS::KC_SPACE);
+        play(100);
+        harness().keyboard.release(OIS::KC_SPACE);
+    }
+
+    std::vector<short> mMix;
+};
+
+TEST_F(SoundTest, TheIdleMenuIsSilentAndEveryEffectLoaded)
+{
+    play(120);
+    EXPECT_GT(SILENT, loudness(mMix, 0, framesPlayed()));
+    for (const std::string& line : log().lines)
+        EXPECT_EQ(std::string::npos, line.find("stays silent")) << line;
+    EXPECT_FALSE(game().mSound->device().looping());
+}
+
+TEST_F(SoundTest, ChargedShotIsHeardThenTheBarrelsItKnocksOff)
+{
+    settledGame();
+    play(30);
+    EXPECT_GT(SILENT, loudness(mMix, 0, 30)) << "barrels at rest on the platform make no sound";
+
+    // Aimed at the middle of the level's barrels.
+    Ogre::Vector3 middle = Ogre::Vector3::ZERO;
+    for (const Barrel* barrel : game().mBarrels)
+        middle += barrel->rigidBody()->worldPosition();
+    middle /= static_cast<float>(game().mBarrels.size());
+    harness().camera()->getParentSceneNode()->lookAt(middle, Ogre::Node::TS_WORLD);
+    const size_t barrels = game().mBarrels.size();
+
+    fullChargeShot();
+    const int released = framesPlayed();
+    EXPECT_GT(loudness(mMix, 40, released), 500) << "the charge tone";
+    play(1);
+    EXPECT_FALSE(game().mSound->device().looping());
+    const double charging = loudness(mMix, released - 10, released);
+
+    int firstOff = -1;
+    for (int i = 0; i < 240 && firstOff < 0; ++i) {
+        play(1);
+        if (game().mBarrels.size() < barrels)
+            firstOff = framesPlayed() - 1;
+    }
+    ASSERT_GE(firstOff, 0) << "no barrel reached the floor in 4 s";
+    play(30);
+    EXPECT_GT(loudness(mMix, released, released + 10), 2 * charging) << "the shot";
+    EXPECT_GT(loudness(mMix, firstOff - 3, firstOff + 10), 50) << "a barrel striking the floor";
+}
+
+TEST_F(SoundTest, FasterBallStrikesABarrelLouder)
+{
+    settledGame();
+    const Ogre::Vector3 spot(-40, 0, 10);
+    double heard[2] = {0, 0};
+    const float speeds[2] = {25, 150};
+    for (int run = 0; run < 2; ++run) {
+        // The barrel hangs high enough that its fall to the floor comes after the measured window.
+        Barrel* barrel = barrelInAir(spot, 40);
+        Ball* ball =
+            new Ball(harness().camera(), game().mSceneManager, game().mPhysicsWorld, game().mNextBallIndex++, 0);
+        moveBody(ball, bodyPosition(barrel) + Ogre::Vector3(0, 0, 10));
+        ball->rigidBody()->setVelocity(Ogre::Vector3(0, 0, -speeds[run]));
+        game().mBalls.push_front(ball);
+
+        const int start = framesPlayed();
+        play(36);
+        heard[run] = loudness(mMix, start, framesPlayed());
+        // Out of the way, and quiet again, before the next run.
+        barrel->markRemoved();
+        ball->markRemoved();
+        game().mBarrels.remove(barrel);
+        game().mBalls.remove(ball);
+        game().mRemovedBarrels.emplace_back(barrel);
+        game().mRemovedBalls.emplace_back(ball);
+        play(90);
+    }
+    EXPECT_GT(heard[0], 50) << "the slow ball's hit";
+    EXPECT_GT(heard[1], 1.5 * heard[0]);
+}
+
+TEST_F(SoundTest, BarrelFallingOnOneSideIsHeardOnThatSide)
+{
+    settledGame();
+    struct Side
+    {
+        float x;
+        Channel louder, quieter;
+    };
+    for (const Side& side : {Side{-45, LEFT, RIGHT}, Side{45, RIGHT, LEFT}}) {
+        SCOPED_TRACE(side.x);
+        barrelInAir(Ogre::Vector3(side.x, 0, 20), 4);
+        const int start = framesPlayed();
+        play(90);
+        const double louder = loudness(mMix, start, framesPlayed(), side.louder);
+        EXPECT_GT(louder, 40);
+        EXPECT_GT(louder, 1.5 * loudness(mMix, start, framesPlayed(), side.quieter));
+    }
+}
+
+TEST_F(SoundTest, MSilencesAndTheChoiceIsKeptForTheNextGame)
+{
+    settledGame();
+    holdKey(OIS::KC_M, 1);
+    ASSERT_TRUE(game().mSoundNotice);
+    EXPECT_TRUE(game().mSoundNotice->isVisible());
+    EXPECT_EQ("Sound off", std::string(game().mSoundNotice->getText().c_str()));
+    EXPECT_EQ("sound off\n", readFile(GameSound::SETTING_FILE));
+
+    fullChargeShot();
+    play(120);
+    EXPECT_GT(SILENT, loudness(mMix, 0, framesPlayed()));
+    EXPECT_FALSE(game().mSoundNotice->isVisible()) << "the notice goes after a moment";
+
+    holdKey(OIS::KC_M, 1);
+    EXPECT_EQ("Sound on", std::string(game().mSoundNotice->getText().c_str()));
+    EXPECT_EQ("sound on\n", readFile(GameSound::SETTING_FILE));
+}
+
+TEST_F(SoundTest, GameStartsSilentWhenTheSettingSaysOff)
+{
+    writeFile(GameSound::SETTING_FILE, "sound off\n");
+    settledGame();
+    fullChargeShot();
+    play(60);
+    EXPECT_GT(SILENT, loudness(mMix, 0, framesPlayed()));
+    holdKey(OIS::KC_M, 1);
+    EXPECT_TRUE(game().mSound->enabled());
+}
+
+TEST_F(SoundTest, BrokenSoundFileIsOneLogLineAndSilence)
+{
+    SoundDevice& device = game().mSound->device();
+    EXPECT_EQ(0u, device.load("broken.wav", "RIFF, but nothing of a wave"));
+    EXPECT_EQ(1, std::count_if(log().lines.begin(), log().lines.end(), [](const std::string& line) {
+                  return line.rfind("Sound: broken.wav: ", 0) == 0 && line.find("stays silent") != std::string::npos;
+              }));
+    device.play(0, Ogre::Vector3::ZERO, 1, 1);
+    play(10);
+    EXPECT_GT(SILENT, loudness(mMix, 0, framesPlayed()));
+}
+
+// Each test case runs in a process of its own, so the library reads this before its first device.
+TEST_F(GameplayTest, NoAudioDeviceIsOneLogLineAndASilentGame)
+{
+    setenv("ALSOFT_DRIVERS", "no-such-driver", 1);
+    LogRecorder recorder;
+    GameHarness silent(SoundDevice::Output::Speakers);
+    EXPECT_FALSE(silent.game().mSound->device().ready());
+    EXPECT_EQ(1, std::count_if(recorder.lines.begin(), recorder.lines.end(),
+                               [](const std::string& line) { return line.rfind("Sound: ", 0) == 0; }));
+    EXPECT_TRUE(recorder.has("Sound: no audio device could be opened; the game runs silent"));
+    EXPECT_TRUE(silent.frames(10, FRAME));
+    CEGUI::EventArgs args;
+    silent.game().onNewGame(args);
+    silent.keyboard.press(OIS::KC_SPACE);
+    silent.frames(30, FRAME);
+    silent.keyboard.release(OIS::KC_SPACE);
+    silent.keyboard.press(OIS::KC_M);
+    EXPECT_TRUE(silent.frames(60, FRAME));
+    silent.keyboard.release(OIS::KC_M);
+    EXPECT_TRUE(silent.frames(2, FRAME));
+    EXPECT_EQ(1, silent.game().mShotsFired);
+}

@@ -4,7 +4,9 @@
 #include "CollisionsShape.h"
 #include "DynamicsRigidBody.h"
 #include "DynamicsWorld.h"
+#include "Flight.h"
 #include "GameEvents.h"
+#include "LandingMarker.h"
 #include "LevelBuilder.h"
 
 #include <OgreLogManager.h>
@@ -23,7 +25,7 @@
 
 namespace {
 // One fixed physics step of 1/60 s, at most one per call, two calls per rendered frame.
-const float FIXED_STEP = 1.0f / 60.0f;
+const float FIXED_STEP = static_cast<float>(Flight::STEP_SECONDS);
 const int MAX_SUB_STEPS = 1;
 
 int millisecondsSince(std::chrono::steady_clock::time_point start)
@@ -78,6 +80,7 @@ Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::C
     stepStart = std::chrono::steady_clock::now();
     buildArena();
     const int arenaMs = millisecondsSince(stepStart);
+    buildAimAids(gravity);
     mLevelBuilder = keepUntilExit<LevelBuilder>(mSceneManager, mPhysicsWorld, &mBarrels);
 
     resetKeyStates();
@@ -149,6 +152,7 @@ bool Game::frameStarted(const Ogre::FrameEvent& evt)
         }
         mPhysicsWorld->stepSimulation(evt.timeSinceLastFrame, MAX_SUB_STEPS, FIXED_STEP);
     }
+    updateAimAids();
     return result;
 }
 
@@ -170,6 +174,7 @@ void Game::resetKeyStates()
     mKeyStates[OIS::KC_SPACE] = false;
     mKeyStates[OIS::KC_ESCAPE] = false;
     mKeyStates[OIS::KC_F1] = false;
+    mKeyStates[OIS::KC_G] = false;
 }
 
 bool Game::mouseMoved(const OIS::MouseEvent&)

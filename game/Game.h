@@ -32,8 +32,10 @@ class DynamicsWorld;
 class RigidBody;
 }
 namespace Ogre {
+class Overlay;
 class SceneManager;
 }
+class LandingMarker;
 class LevelBuilder;
 
 class Game : public ShellFrameListener, public OIS::MouseListener, public OIS::KeyListener
@@ -106,6 +108,10 @@ public:
     // Floor and platform (GameArena.cpp).
     void buildArena();
 
+    // Crosshair while playing, landing marker while a shot charges (GameAim.cpp).
+    void buildAimAids(const Ogre::Vector3& gravity);
+    void updateAimAids();
+
     // Texture anisotropy for a renderer: the most the game asks for, but none where rendering is in software.
     static unsigned int textureAnisotropyFor(const std::string& deviceName);
 
@@ -147,6 +153,10 @@ protected:
     std::deque<Dynamics::RigidBody*> mArenaBodies;
     std::deque<Collisions::CollisionShape*> mArenaShapes;
     MyContactResultCallback mContactCallback;
+    std::unique_ptr<LandingMarker> mLandingMarker;
+    Ogre::Overlay* mCrosshair = nullptr;
+    // G turns the landing marker on and off.
+    bool mLandingMarkerOn = false;
 
 private:
     // The GUI renderer leaves the scissor test on after drawing, which freezes the 3D view on its

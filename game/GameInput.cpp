@@ -1,6 +1,7 @@
 // The player's keys and mouse: charging and firing shots, pause and help.
 #include "Game.h"
 
+#include "Flight.h"
 #include "MouseLook.h"
 
 #include <CEGUI/GUIContext.h>
@@ -63,13 +64,21 @@ bool Game::pollKeyboard(const Ogre::FrameEvent& evt)
         }
     } else if (mKeyStates[OIS::KC_SPACE]) {
         mKeyStates[OIS::KC_SPACE] = false;
-        Ball* ball = new Ball(mActiveCamera, mSceneManager, mPhysicsWorld, mNextBallIndex, 2 * mCharge);
+        Ball* ball = new Ball(mActiveCamera, mSceneManager, mPhysicsWorld, mNextBallIndex,
+                              static_cast<float>(Flight::launchSpeed(mCharge)));
         ++mNextBallIndex;
         // The rules treat the front of the list as the newest ball.
         mBalls.push_front(ball);
         ++mShotsFired;
         mCharge = 0;
         mChargeBar->setProgress(BAR_AFTER_SHOT);
+    }
+
+    if (mKeyboardDevice->isKeyDown(OIS::KC_G)) {
+        mKeyStates[OIS::KC_G] = true;
+    } else if (mKeyStates[OIS::KC_G]) {
+        mLandingMarkerOn = !mLandingMarkerOn;
+        mKeyStates[OIS::KC_G] = false;
     }
     return true;
 }

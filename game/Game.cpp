@@ -174,7 +174,6 @@ void Game::resetKeyStates()
     mKeyStates[OIS::KC_SPACE] = false;
     mKeyStates[OIS::KC_ESCAPE] = false;
     mKeyStates[OIS::KC_F1] = false;
-    mKeyStates[OIS::KC_G] = false;
 }
 
 bool Game::mouseMoved(const OIS::MouseEvent&)

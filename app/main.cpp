@@ -33,6 +33,7 @@ void printUsage(std::FILE* to)
                      "  ESC            pause and show the menu; ESC again goes back to the game\n"
                      "  F1             show or hide the instructions\n"
                      "  F11            full screen and back\n"
+                     "  G              landing marker on or off: where a charging shot would land\n"
                      "\n"
                      "Files, when installed (started from a build tree, all stay in the working directory):\n"
                      "  $XDG_CONFIG_HOME/barrels/ogre.cfg   engine settings (default ~/.config/barrels/)\n"

@@ -1,5 +1,6 @@
 #include "Core.h"
 
+#include "Flight.h"
 #include "Game.h"
 #include "LeakCheck.h"
 #include "MediaCheck.h"
@@ -40,7 +41,7 @@ void Core::setupCamera()
 void Core::installFrameListener()
 {
     // The game is the only frame listener; its own constructor shows the statistics overlay.
-    const Ogre::Vector3 gravity(0, -9.81f, 0);
+    const Ogre::Vector3 gravity(0, -static_cast<float>(Flight::GRAVITY), 0);
     const Ogre::AxisAlignedBox worldBounds(Ogre::Vector3(-10000, -10000, -10000), Ogre::Vector3(10000, 10000, 10000));
     try {
         mInstalledListener = new Game(mSceneManager, mRenderWindow, mPlayerCamera, gravity, worldBounds);

@@ -34,6 +34,7 @@ void printUsage(std::FILE* to)
                      "  F1             show or hide the instructions\n"
                      "  F11            full screen and back\n"
                      "  M              sound on or off\n"
+                     "  G              landing marker on or off: where a charging shot would land\n"
                      "\n"
                      "Files, when installed (started from a build tree, all stay in the working directory):\n"
                      "  $XDG_CONFIG_HOME/barrels/ogre.cfg   engine settings (default ~/.config/barrels/)\n"

@@ -4,8 +4,10 @@
 #include "CollisionsShape.h"
 #include "DynamicsRigidBody.h"
 #include "DynamicsWorld.h"
+#include "Flight.h"
 #include "GameEvents.h"
 #include "GameSound.h"
+#include "LandingMarker.h"
 #include "LevelBuilder.h"
 
 #include <OgreLogManager.h>
@@ -24,7 +26,7 @@
 
 namespace {
 // One fixed physics step of 1/60 s, at most one per call, two calls per rendered frame.
-const float FIXED_STEP = 1.0f / 60.0f;
+const float FIXED_STEP = static_cast<float>(Flight::STEP_SECONDS);
 const int MAX_SUB_STEPS = 1;
 
 int millisecondsSince(std::chrono::steady_clock::time_point start)
@@ -79,6 +81,7 @@ Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::C
     stepStart = std::chrono::steady_clock::now();
     buildArena();
     const int arenaMs = millisecondsSince(stepStart);
+    buildAimAids(gravity);
     mLevelBuilder = keepUntilExit<LevelBuilder>(mSceneManager, mPhysicsWorld, &mBarrels);
 
     resetKeyStates();
@@ -153,6 +156,7 @@ bool Game::frameStarted(const Ogre::FrameEvent& evt)
         }
         mPhysicsWorld->stepSimulation(evt.timeSinceLastFrame, MAX_SUB_STEPS, FIXED_STEP);
     }
+    updateAimAids();
     return result;
 }
 

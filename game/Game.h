@@ -33,9 +33,11 @@ class DynamicsWorld;
 class RigidBody;
 }
 namespace Ogre {
+class Overlay;
 class SceneManager;
 }
 class GameSound;
+class LandingMarker;
 class LevelBuilder;
 class btDynamicsWorld;
 
@@ -120,6 +122,9 @@ public:
     void updateSound(float seconds);
     // M: sound on or off, shown briefly on screen and kept for the next game.
     void toggleSound();
+    // Crosshair while playing, landing marker while a shot charges (GameAim.cpp).
+    void buildAimAids(const Ogre::Vector3& gravity);
+    void updateAimAids();
 
     // Texture anisotropy for a renderer: the most the game asks for, but none where rendering is in software.
     static unsigned int textureAnisotropyFor(const std::string& deviceName);
@@ -165,6 +170,10 @@ protected:
     std::unique_ptr<GameSound> mSound;
     CEGUI::Window* mSoundNotice = nullptr;
     float mSoundNoticeSeconds = 0;
+    std::unique_ptr<LandingMarker> mLandingMarker;
+    Ogre::Overlay* mCrosshair = nullptr;
+    // G turns the landing marker on and off.
+    bool mLandingMarkerOn = false;
 
 private:
     // The GUI renderer leaves the scissor test on after drawing, which freezes the 3D view on its
@@ -174,6 +183,8 @@ private:
         void preViewportUpdate(const Ogre::RenderTargetViewportEvent& evt) override;
     };
 
+    // True at the poll that finds `key` up after one that found it down: every key acts on release.
+    bool releasedNow(OIS::KeyCode key);
     // Contact test of two bodies through mContactCallback, which it leaves with mHit cleared.
     bool touches(Dynamics::RigidBody* a, Dynamics::RigidBody* b);
     void setRenderQuality();

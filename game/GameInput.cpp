@@ -2,6 +2,7 @@
 #include "Game.h"
 
 #include "DynamicsRigidBody.h"
+#include "Flight.h"
 #include "GameSound.h"
 #include "MouseLook.h"
 
@@ -11,6 +12,8 @@
 #include <CEGUI/widgets/ProgressBar.h>
 
 #include <OgreCamera.h>
+
+#include <utility>
 
 namespace {
 const float FULL_CHARGE = 100;
@@ -32,31 +35,19 @@ bool Game::pollKeyboard(const Ogre::FrameEvent& evt)
     const float frameTime = evt.timeSinceLastFrame;
 
     if (mGameStarted) {
-        if (mKeyboardDevice->isKeyDown(OIS::KC_F1)) {
-            mKeyStates[OIS::KC_F1] = true;
-        } else if (mKeyStates[OIS::KC_F1]) {
+        if (releasedNow(OIS::KC_F1)) {
             if (mHelpWindow->isVisible())
                 mHelpWindow->hide();
             else
                 mHelpWindow->show();
-            mKeyStates[OIS::KC_F1] = false;
         }
-
-        if (mKeyboardDevice->isKeyDown(OIS::KC_ESCAPE)) {
-            mKeyStates[OIS::KC_ESCAPE] = true;
-        } else if (mKeyStates[OIS::KC_ESCAPE]) {
+        if (releasedNow(OIS::KC_ESCAPE))
             togglePause();
-            mKeyStates[OIS::KC_ESCAPE] = false;
-        }
     }
 
     // Sound on or off, in the menu as in play.
-    if (mKeyboardDevice->isKeyDown(OIS::KC_M)) {
-        mKeyStates[OIS::KC_M] = true;
-    } else if (mKeyStates[OIS::KC_M]) {
+    if (releasedNow(OIS::KC_M))
         toggleSound();
-        mKeyStates[OIS::KC_M] = false;
-    }
 
     if (mPaused)
         return true;
@@ -74,7 +65,8 @@ bool Game::pollKeyboard(const Ogre::FrameEvent& evt)
         }
     } else if (mKeyStates[OIS::KC_SPACE]) {
         mKeyStates[OIS::KC_SPACE] = false;
-        Ball* ball = new Ball(mActiveCamera, mSceneManager, mPhysicsWorld, mNextBallIndex, 2 * mCharge);
+        Ball* ball = new Ball(mActiveCamera, mSceneManager, mPhysicsWorld, mNextBallIndex,
+                              static_cast<float>(Flight::launchSpeed(mCharge)));
         ++mNextBallIndex;
         // The rules treat the front of the list as the newest ball.
         mBalls.push_front(ball);
@@ -83,7 +75,19 @@ bool Game::pollKeyboard(const Ogre::FrameEvent& evt)
         mCharge = 0;
         mChargeBar->setProgress(BAR_AFTER_SHOT);
     }
+
+    if (releasedNow(OIS::KC_G))
+        mLandingMarkerOn = !mLandingMarkerOn;
     return true;
+}
+
+bool Game::releasedNow(OIS::KeyCode key)
+{
+    if (mKeyboardDevice->isKeyDown(key)) {
+        mKeyStates[key] = true;
+        return false;
+    }
+    return std::exchange(mKeyStates[key], false);
 }
 
 bool Game::pollMouse(const Ogre::FrameEvent&)

@@ -24,6 +24,8 @@ public:
     ~Ball() override;
 
     Collisions::SphereCollisionShape* collisionShape() const { return mCollisionShape; }
+    // Radius of every ball's collision sphere.
+    static float radius();
 
 private:
     Collisions::SphereCollisionShape* mCollisionShape;

@@ -2,6 +2,7 @@
 
 #include "CollisionsDebugDrawer.h"
 #include "DynamicsWorld.h"
+#include "Flight.h"
 #include "LevelBuilder.h"
 #include "RenderWindow.h"
 
@@ -23,7 +24,7 @@ GameHarness::GameHarness(SoundDevice::Output sound)
 {
     buildScene();
     RenderWindow& fixture = RenderWindow::instance();
-    const Ogre::Vector3 gravity(0, -9.81f, 0);
+    const Ogre::Vector3 gravity(0, -static_cast<float>(Flight::GRAVITY), 0);
     const Ogre::AxisAlignedBox bounds(Ogre::Vector3(-10000, -10000, -10000), Ogre::Vector3(10000, 10000, 10000));
     mGame = new TestGame(mSceneManager, fixture.window(), mCamera, gravity, bounds, sound);
 

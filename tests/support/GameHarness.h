@@ -38,6 +38,7 @@ public:
     using Game::mHighScoreWindow;
     using Game::mInfoWindow;
     using Game::mKeyStates;
+    using Game::mLandingMarker;
     using Game::mLastLevel;
     using Game::mLevel;
     using Game::mLevelBuilder;

@@ -9,13 +9,11 @@ const double PI = 3.14159265358979323846;
 const double DEGREE = PI / 180;
 
 // Height of the ball above the eye when it has covered `reach` horizontally, fired at `pitch`.
-// Velocity-first stepping drops by g·t²/2 + g·dt·t/2 rather than g·t²/2.
 double heightAtReach(double pitch, double reach, double speed)
 {
     const double flat = std::cos(pitch);
-    const double seconds = (reach - MUZZLE_DISTANCE * flat) / (speed * flat);
-    const double climb = (MUZZLE_DISTANCE + speed * seconds) * std::sin(pitch);
-    return climb - GRAVITY * seconds * (seconds + PHYSICS_STEP) / 2;
+    const double seconds = (reach - Flight::LAUNCH_DISTANCE * flat) / (speed * flat);
+    return Flight::position(Point{0, 0, 0}, Point{flat, std::sin(pitch), 0}, speed, Flight::GRAVITY, seconds).y;
 }
 }
 
@@ -28,7 +26,7 @@ Aim solveAim(const Point& eye, const Point& target, double speed)
 
     // The whole flight stays in the vertical plane through the eye and the target.
     Aim aim{std::atan2(-dx, -dz) / DEGREE, 0, false};
-    if (reach <= MUZZLE_DISTANCE || speed <= 0)
+    if (reach <= Flight::LAUNCH_DISTANCE || speed <= 0)
         return aim;
 
     // Gravity only ever pulls the ball below the straight line, so the flat solution lies between
@@ -54,9 +52,7 @@ Point ballPosition(const Point& eye, const Aim& aim, double speed, double second
     const double yaw = aim.yawDegrees * DEGREE;
     const double pitch = aim.pitchDegrees * DEGREE;
     const Point view{-std::sin(yaw) * std::cos(pitch), std::sin(pitch), -std::cos(yaw) * std::cos(pitch)};
-    const double along = MUZZLE_DISTANCE + speed * seconds;
-    return Point{eye.x + view.x * along, eye.y + view.y * along - GRAVITY * seconds * (seconds + PHYSICS_STEP) / 2,
-                 eye.z + view.z * along};
+    return Flight::position(eye, view, speed, Flight::GRAVITY, seconds);
 }
 
 }

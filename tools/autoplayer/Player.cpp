@@ -72,7 +72,7 @@ Shot Player::nextShot()
     shot.target = aimPoint(barrel, mPass);
     shot.charge = chargeFor(barrel, mPass);
     shot.chargeTicks = static_cast<int>(std::ceil(shot.charge));
-    shot.aim = solveAim(EYE, shot.target, 2 * shot.charge);
+    shot.aim = solveAim(EYE, shot.target, Flight::launchSpeed(shot.charge));
 
     // Moving the mouse right turns the view right (negative yaw); moving it up looks up.
     const int wantX = static_cast<int>(std::lround(-shot.aim.yawDegrees / DEGREES_PER_MOUSE_UNIT));

@@ -14,7 +14,7 @@ struct Shot
 {
     int mouseX; // relative mouse motion, in the game's mouse units
     int mouseY;
-    double charge;   // wanted charge, 0 to 100; the ball leaves at twice this
+    double charge;   // wanted charge, 0 to 100; the ball leaves at Flight::launchSpeed of it
     int chargeTicks; // charge ticks at the starting charge step (1 per tick)
     Point target;
     Aim aim;

@@ -51,7 +51,7 @@ int main(int argc, char** argv)
             const double full = medianOf(game, frame);
             std::printf("share of the game's %s frame:", where);
             for (std::size_t i = 2; i < variants.size(); ++i)
-                std::printf(" %s +%.3f ms;", variants[i].flag + 5, full - medianOf(variants[i].runs, frame));
+                std::printf(" %s %+.3f ms;", variants[i].flag + 5, full - medianOf(variants[i].runs, frame));
             std::printf("\n");
         }
         printRatio("frame_play", medianOf(game, "frame_play_ms") / medianOf(bare, "frame_play_ms"));

@@ -18,12 +18,27 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
+#include <vector>
 
 namespace {
 
-// The scripts the named materials and overlay come from: a missing name is reported against its file.
-const char* const MATERIAL_SCRIPT = "barrels.material";
-const char* const OVERLAY_SCRIPT = "DebugOverlay.overlay";
+// The scripts the named materials and overlays come from: a missing name is reported against its file.
+struct MaterialScript
+{
+    const char* file;
+    std::vector<const char*> materials;
+};
+const MaterialScript MATERIAL_SCRIPTS[] = {
+    {"barrels.material",
+     {Media::FLOOR_MATERIAL, Media::PLATFORM_MATERIAL, Media::RUST_MATERIAL, Media::GRASS_MATERIAL,
+      Media::METAL_MATERIAL}},
+    {"aim.material", {Media::LANDING_RING_MATERIAL, Media::LANDING_ARC_MATERIAL}},
+};
+const std::pair<const char*, const char*> OVERLAY_SCRIPTS[] = {
+    {"DebugOverlay.overlay", ShellFrameListener::STATISTICS_OVERLAY},
+    {"Crosshair.overlay", Media::CROSSHAIR_OVERLAY},
+};
 const char* const FONT_SCRIPT = "DebugFont.fontdef";
 
 // The mesh file format: a header chunk (id, version line) and then one mesh chunk (id, length
@@ -169,25 +184,27 @@ std::vector<std::string> MediaCheck::problems() const
         }
     }
 
-    std::string undefined;
-    for (const char* name : {Media::FLOOR_MATERIAL, Media::PLATFORM_MATERIAL, Media::RUST_MATERIAL,
-                             Media::GRASS_MATERIAL, Media::METAL_MATERIAL}) {
-        const Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(name);
-        if (material)
-            checkTextures(material, faults);
-        else
-            undefined += (undefined.empty() ? "" : ", ") + std::string(name);
+    for (const MaterialScript& script : MATERIAL_SCRIPTS) {
+        std::string undefined;
+        for (const char* name : script.materials) {
+            const Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(name);
+            if (material)
+                checkTextures(material, faults);
+            else
+                undefined += (undefined.empty() ? "" : ", ") + std::string(name);
+        }
+        if (!exists(script.file))
+            faults[script.file].push_back(NOT_FOUND);
+        else if (!undefined.empty())
+            faults[script.file].push_back("does not define the materials " + undefined);
     }
-    if (!exists(MATERIAL_SCRIPT))
-        faults[MATERIAL_SCRIPT].push_back(NOT_FOUND);
-    else if (!undefined.empty())
-        faults[MATERIAL_SCRIPT].push_back("does not define the materials " + undefined);
 
-    if (!exists(OVERLAY_SCRIPT))
-        faults[OVERLAY_SCRIPT].push_back(NOT_FOUND);
-    else if (!Ogre::OverlayManager::getSingleton().getByName(ShellFrameListener::STATISTICS_OVERLAY))
-        faults[OVERLAY_SCRIPT].push_back(std::string("does not define the overlay ") +
-                                         ShellFrameListener::STATISTICS_OVERLAY);
+    for (const auto& script : OVERLAY_SCRIPTS) {
+        if (!exists(script.first))
+            faults[script.first].push_back(NOT_FOUND);
+        else if (!Ogre::OverlayManager::getSingleton().getByName(script.second))
+            faults[script.first].push_back(std::string("does not define the overlay ") + script.second);
+    }
 
     if (!exists(FONT_SCRIPT))
         faults[FONT_SCRIPT].push_back(NOT_FOUND);

@@ -2,14 +2,11 @@
 #include "Game.h"
 
 #include "LandingMarker.h"
+#include "MediaNames.h"
 
 #include <OgreCamera.h>
 #include <Overlay/OgreOverlay.h>
 #include <Overlay/OgreOverlayManager.h>
-
-namespace {
-const char* const CROSSHAIR_OVERLAY = "Barrels/Crosshair";
-}
 
 void Game::buildAimAids(const Ogre::Vector3& gravity)
 {
@@ -17,7 +14,7 @@ void Game::buildAimAids(const Ogre::Vector3& gravity)
     mLandingMarker.reset(
         new LandingMarker(mSceneManager, mPhysicsWorld, -gravity.y,
                           std::vector<Dynamics::RigidBody*>(mArenaBodies.begin(), mArenaBodies.end())));
-    mCrosshair = Ogre::OverlayManager::getSingleton().getByName(CROSSHAIR_OVERLAY);
+    mCrosshair = Ogre::OverlayManager::getSingleton().getByName(Media::CROSSHAIR_OVERLAY);
 }
 
 void Game::updateAimAids()

@@ -4,6 +4,7 @@
 #include "DynamicsRigidBody.h"
 #include "DynamicsWorld.h"
 #include "Flight.h"
+#include "MediaNames.h"
 
 #include <OgreManualObject.h>
 #include <OgreMath.h>
@@ -19,8 +20,6 @@
 namespace {
 // A minute of flight: any shot has come down long before.
 const int MAX_STEPS = 3600;
-const char* const RING_MATERIAL = "Barrels/LandingRing";
-const char* const ARC_MATERIAL = "Barrels/LandingArc";
 // The ring clears the drawn surface, which is a little larger than its shape (SHAPE_SHRINK).
 const float RING_LIFT = 0.2f;
 const float RING_INNER = 1.1f;
@@ -180,7 +179,7 @@ void LandingMarker::drawRing(const Landing& landing)
     const Ogre::Vector3 along = normal.crossProduct(across);
     const Ogre::Vector3 centre = landing.point + normal * RING_LIFT;
     const float radius = mProbeShape.getRadius();
-    beginSection(mRing, RING_MATERIAL, Ogre::RenderOperation::OT_TRIANGLE_STRIP);
+    beginSection(mRing, Media::LANDING_RING_MATERIAL, Ogre::RenderOperation::OT_TRIANGLE_STRIP);
     for (int i = 0; i <= RING_SEGMENTS; ++i) {
         const Ogre::Radian angle(Ogre::Math::TWO_PI * static_cast<float>(i) / RING_SEGMENTS);
         const Ogre::Vector3 spoke = across * Ogre::Math::Cos(angle) + along * Ogre::Math::Sin(angle);
@@ -193,7 +192,7 @@ void LandingMarker::drawRing(const Landing& landing)
 void LandingMarker::drawArc(const Landing& landing)
 {
     // Evenly spaced along the path, however fast the ball goes.
-    beginSection(mArc, ARC_MATERIAL, Ogre::RenderOperation::OT_POINT_LIST);
+    beginSection(mArc, Media::LANDING_ARC_MATERIAL, Ogre::RenderOperation::OT_POINT_LIST);
     mArc->position(landing.path.front());
     int dots = 1;
     float sinceDot = 0;

@@ -1,4 +1,4 @@
-// The meshes and materials the game asks the engine for by name; the start-up check looks for each.
+// The meshes, materials and overlays the game asks the engine for by name; the start-up check looks for each.
 #pragma once
 
 namespace Media {
@@ -12,4 +12,9 @@ constexpr const char* GRASS_MATERIAL = "Examples/GrassFloor";
 constexpr const char* RUST_MATERIAL = "RustyBarrel";
 constexpr const char* FLOOR_MATERIAL = "Examples/Rockwall";
 constexpr const char* PLATFORM_MATERIAL = "WoodPallet";
+
+// The aiming aids: the landing marker's ring and dotted arc, and the crosshair.
+constexpr const char* LANDING_RING_MATERIAL = "Barrels/LandingRing";
+constexpr const char* LANDING_ARC_MATERIAL = "Barrels/LandingArc";
+constexpr const char* CROSSHAIR_OVERLAY = "Barrels/Crosshair";
 } // namespace Media

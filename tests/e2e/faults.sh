@@ -106,7 +106,7 @@ ERROR_TITLE="An exception has occured!"
 
 # Media: every file is tried missing, empty, cut short and garbage. The meshes of barrels and balls
 # load only on New and with the first shot; the game checks them at start-up all the same.
-MEDIA=(cube.mesh Barrel.mesh sphere.mesh barrels.material rust.png DebugOverlay.overlay DebugFont.fontdef
+MEDIA=(cube.mesh Barrel.mesh sphere.mesh barrels.material aim.material rust.png DebugOverlay.overlay Crosshair.overlay DebugFont.fontdef
   TaharezLook.scheme TaharezLook.imageset TaharezLook.looknfeel DejaVuSans-10.font fkp-16.font)
 for file in "${MEDIA[@]}"; do
   for kind in ${E2E_KINDS:-missing empty truncated garbage}; do

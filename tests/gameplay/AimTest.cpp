@@ -5,6 +5,7 @@
 #include "DynamicsRigidBody.h"
 #include "DynamicsWorld.h"
 #include "LandingMarker.h"
+#include "MediaNames.h"
 
 #include <OgreCamera.h>
 #include <OgreSceneNode.h>
@@ -278,26 +279,26 @@ TEST_F(AimTest, CrosshairShowsOnlyWhilePlaying)
     };
 
     harness().frame(FRAME);
-    EXPECT_FALSE(overlayVisible("Barrels/Crosshair")) << "in the menu";
+    EXPECT_FALSE(overlayVisible(Media::CROSSHAIR_OVERLAY)) << "in the menu";
     EXPECT_FALSE(armIsWhite());
 
     newGame();
     harness().frame(FRAME);
-    EXPECT_TRUE(overlayVisible("Barrels/Crosshair"));
+    EXPECT_TRUE(overlayVisible(Media::CROSSHAIR_OVERLAY));
     EXPECT_TRUE(armIsWhite());
     harness().screenshot("crosshair.png");
 
     holdKey(OIS::KC_ESCAPE, 1);
     harness().frame(FRAME);
-    EXPECT_FALSE(overlayVisible("Barrels/Crosshair")) << "paused";
+    EXPECT_FALSE(overlayVisible(Media::CROSSHAIR_OVERLAY)) << "paused";
     EXPECT_FALSE(armIsWhite());
 
     holdKey(OIS::KC_ESCAPE, 1);
     harness().frame(FRAME);
-    EXPECT_TRUE(overlayVisible("Barrels/Crosshair"));
+    EXPECT_TRUE(overlayVisible(Media::CROSSHAIR_OVERLAY));
 
     game().mLevelTimeLimit = game().mLevelElapsed;
     harness().frame(FRAME);
     ASSERT_TRUE(game().mGameOver);
-    EXPECT_FALSE(overlayVisible("Barrels/Crosshair")) << "time up";
+    EXPECT_FALSE(overlayVisible(Media::CROSSHAIR_OVERLAY)) << "time up";
 }

@@ -5,6 +5,7 @@
 #include "FatalError.h"
 #include "Installation.h"
 #include "LeakCheck.h"
+#include "PhysicsMemory.h"
 
 #include <CEGUI/Exceptions.h>
 #include <OgreException.h>
@@ -113,6 +114,7 @@ int play()
 
 int main(int argc, char** argv)
 {
+    usePhysicsMemoryInHugePages();
     const int optionStatus = handleOptions(argc, argv);
     if (optionStatus >= 0)
         return optionStatus;

@@ -8,6 +8,7 @@
 #include "Game.h"
 #include "GameEvents.h"
 #include "Measure.h"
+#include "PhysicsMemory.h"
 #include "SceneSnapshot.h"
 
 #include <Bites/OgreWindowEventUtilities.h>
@@ -235,6 +236,8 @@ void runCourse(Application& app, const Arguments& args, std::int64_t mainAt, Gam
 int main(int argc, char** argv)
 {
     const std::int64_t mainAt = Measure::nowNs();
+    // As the game's own entry does; the bare program makes no physics world.
+    usePhysicsMemoryInHugePages();
     try {
         const Arguments args = parse(argc, argv);
         const std::string runDir = args.runDir + "/";

@@ -1,5 +1,7 @@
 #include "SoundDevice.h"
 
+#include "QuietAudio.h"
+
 #include <OgreLogManager.h>
 
 #include <AL/al.h>
@@ -62,6 +64,7 @@ sf_count_t memoryTell(void* data)
 
 SoundDevice::SoundDevice(Output output) : mLoopback(output == Output::Loopback)
 {
+    keepAudioReportsOffTheTerminal();
     ALCint attributes[] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
     if (mLoopback) {
         if (!alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback")) {

@@ -16,6 +16,12 @@ const char* const BEST_SCORE_RAISED = "Best score raised to %d";
 const char* const BEST_SCORE_SAVED = "Best score %d saved to %s";
 // The file keeps what it holds; the last field says why.
 const char* const BEST_SCORE_KEPT = "Best score %d not saved to %s: %s";
+// The player's keys as the game acted on them: one line per shot, pause, resume and help toggle.
+const char* const SHOT_FIRED = "Shot %d fired at %.1f units a second";
+const char* const PAUSED = "Game paused";
+const char* const RESUMED = "Game resumed";
+const char* const HELP_SHOWN = "Help shown";
+const char* const HELP_HIDDEN = "Help hidden";
 // Where the game's start-up time goes, in whole milliseconds.
 const char* const START_UP_STEPS = "Start-up: physics world %d ms, arena %d ms, GUI %d ms";
 

@@ -3,6 +3,7 @@
 
 #include "DynamicsRigidBody.h"
 #include "Flight.h"
+#include "GameEvents.h"
 #include "GameSound.h"
 #include "MouseLook.h"
 
@@ -36,10 +37,9 @@ bool Game::pollKeyboard(const Ogre::FrameEvent& evt)
 
     if (mGameStarted) {
         if (releasedNow(OIS::KC_F1)) {
-            if (mHelpWindow->isVisible())
-                mHelpWindow->hide();
-            else
-                mHelpWindow->show();
+            const bool show = !mHelpWindow->isVisible();
+            mHelpWindow->setVisible(show);
+            logEvent(show ? GameEvents::HELP_SHOWN : GameEvents::HELP_HIDDEN);
         }
         if (releasedNow(OIS::KC_ESCAPE))
             togglePause();
@@ -71,6 +71,7 @@ bool Game::pollKeyboard(const Ogre::FrameEvent& evt)
         // The rules treat the front of the list as the newest ball.
         mBalls.push_front(ball);
         ++mShotsFired;
+        logEvent(GameEvents::line(GameEvents::SHOT_FIRED, mShotsFired, Flight::launchSpeed(mCharge)));
         mSound->shot(ball->rigidBody()->worldPosition(), mCharge / FULL_CHARGE);
         mCharge = 0;
         mChargeBar->setProgress(BAR_AFTER_SHOT);
@@ -116,6 +117,7 @@ void Game::togglePause()
 {
     mTimeWindow->show();
     mPaused = !mPaused;
+    logEvent(mPaused ? GameEvents::PAUSED : GameEvents::RESUMED);
     mMenuWindow->setVisible(!mMenuWindow->isVisible());
     CEGUI::MouseCursor& cursor = guiContext().getMouseCursor();
     if (cursor.isVisible())

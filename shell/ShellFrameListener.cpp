@@ -2,6 +2,7 @@
 
 #include "DesktopMouse.h"
 #include "DesktopWindow.h"
+#include "FrameTrace.h"
 #include "MouseLook.h"
 
 #include <OgreCamera.h>
@@ -93,6 +94,7 @@ bool ShellFrameListener::frameRenderingQueued(const Ogre::FrameEvent& evt)
     if (mJoystickDevice)
         mJoystickDevice->capture();
     noteInput(evt.timeSinceLastFrame);
+    traceInput();
     toggleFullScreenOnF11();
 
     const Ogre::Vector3 previousMove = mMoveVector;
@@ -354,6 +356,27 @@ bool ShellFrameListener::inputChanged()
     mKeysSeen = keys;
     const OIS::MouseState& mouse = mMouseDevice->getMouseState();
     return keysChanged || mouse.X.rel != 0 || mouse.Y.rel != 0 || mouse.buttons != 0;
+}
+
+void ShellFrameListener::traceInput()
+{
+    if (!FrameTrace::enabled())
+        return;
+    std::array<char, 256> keys;
+    mKeyboardDevice->copyKeyStates(keys.data());
+    for (int key = 0; key < 256; ++key) {
+        if (keys[key] != mTracedKeys[key])
+            FrameTrace::key(key, keys[key]);
+    }
+    mTracedKeys = keys;
+    const OIS::MouseState& mouse = mMouseDevice->getMouseState();
+    for (int id = OIS::MB_Left; id <= OIS::MB_Middle; ++id) {
+        if (mouse.buttonDown(static_cast<OIS::MouseButtonID>(id)) != ((mTracedButtons >> id) & 1))
+            FrameTrace::button(id, mouse.buttonDown(static_cast<OIS::MouseButtonID>(id)));
+    }
+    mTracedButtons = mouse.buttons;
+    if (mouse.X.rel != 0 || mouse.Y.rel != 0)
+        FrameTrace::motion(mouse.X.rel, mouse.Y.rel);
 }
 
 void ShellFrameListener::noteInput(float frameTime)

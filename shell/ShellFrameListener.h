@@ -114,6 +114,10 @@ private:
 
     bool anyDeviceUnbuffered() const;
     void noteInput(float frameTime);
+    // What this poll saw change, for the latency benchmark's trace.
+    void traceInput();
+    std::array<char, 256> mTracedKeys{};
+    int mTracedButtons = 0;
     // Whether a key went down or up, or the mouse moved or holds a button, since the last look.
     bool inputChanged();
     // F11 switches between full screen at the desktop's resolution and the window as it was.

@@ -2,6 +2,7 @@
 
 #include "DesktopWindow.h"
 #include "FramePacer.h"
+#include "FrameTrace.h"
 #include "QuitSignals.h"
 #include "ShellFrameListener.h"
 #include "WindowClose.h"
@@ -52,13 +53,28 @@ void ShellApplication::run()
         if (quitSignalled() || takeCloseRequest(nativeDisplay(), nativeWindow()))
             closeWindow();
         OgreBites::WindowEventUtilities::messagePump();
-        if (!mEngineRoot->renderOneFrame())
+        if (!renderFrame())
             break;
         const bool idle = mInstalledListener && mInstalledListener->isIdle();
         pacer.wait(idle, [this] { return mInstalledListener->inputWaiting(); });
     }
 
     teardownScene();
+}
+
+bool ShellApplication::renderFrame()
+{
+    Ogre::Root& root = *mEngineRoot;
+    if (!root._fireFrameStarted())
+        return false;
+    const long long drawn = FrameTrace::now();
+    root.getRenderSystem()->_updateAllRenderTargets(false);
+    const bool keepGoing = root._fireFrameRenderingQueued();
+    root.getRenderSystem()->_swapAllRenderTargetBuffers();
+    FrameTrace::frame(drawn, FrameTrace::now());
+    for (const auto& sceneManager : root.getSceneManagers())
+        sceneManager.second->_handleLodEvents();
+    return keepGoing && root._fireFrameEnded();
 }
 
 void ShellApplication::setFileLocations(const std::string& resources, const std::string& config, const std::string& log)

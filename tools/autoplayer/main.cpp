@@ -80,7 +80,12 @@ void printFacts()
                  {"LOG_TIME_UP", GameEvents::TIME_UP},
                  {"LOG_BEST_SCORE_RAISED", GameEvents::BEST_SCORE_RAISED},
                  {"LOG_BEST_SCORE_SAVED", GameEvents::BEST_SCORE_SAVED},
-                 {"LOG_BEST_SCORE_KEPT", GameEvents::BEST_SCORE_KEPT}};
+                 {"LOG_BEST_SCORE_KEPT", GameEvents::BEST_SCORE_KEPT},
+                 {"LOG_SHOT_FIRED", GameEvents::SHOT_FIRED},
+                 {"LOG_PAUSED", GameEvents::PAUSED},
+                 {"LOG_RESUMED", GameEvents::RESUMED},
+                 {"LOG_HELP_SHOWN", GameEvents::HELP_SHOWN},
+                 {"LOG_HELP_HIDDEN", GameEvents::HELP_HIDDEN}};
     for (const auto& s : spots)
         std::printf("%s_X=%d %s_Y=%d\n", s.name, s.spot.x, s.name, s.spot.y);
     for (const auto& t : texts)

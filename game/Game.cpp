@@ -92,6 +92,8 @@ Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::C
     mHighScore = loadHighScore();
     stepStart = std::chrono::steady_clock::now();
     init_GUI();
+    // The GUI draws the one arrow over the window; while playing the pointer is grabbed and hidden anyway.
+    setDesktopCursorHidden(true);
     startSound(soundOutput);
     logEvent(GameEvents::line(GameEvents::START_UP_STEPS, worldMs, arenaMs, millisecondsSince(stepStart)));
 }

@@ -97,7 +97,16 @@ bool Game::pollMouse(const Ogre::FrameEvent&)
     if (mPaused) {
         CEGUI::GUIContext& gui = guiContext();
         // The pointer is the desktop's while the menu is up: the GUI cursor sits exactly where it is,
-        // and a click lands there, however quickly the pointer moved before it.
+        // and a click lands there, however quickly the pointer moved before it. The desktop's own
+        // cursor is hidden over the window, so the GUI's is the one arrow there, and none when the
+        // pointer is elsewhere (left without an image, which keeps its shown-or-hidden state as ESC left it).
+        CEGUI::MouseCursor& cursor = gui.getMouseCursor();
+        const bool inside =
+            state.X.abs >= 0 && state.Y.abs >= 0 && state.X.abs < state.width && state.Y.abs < state.height;
+        if (!inside)
+            cursor.setImage(static_cast<const CEGUI::Image*>(nullptr));
+        else if (!cursor.getImage())
+            cursor.setImage(cursor.getDefaultImage());
         gui.injectMousePosition(static_cast<float>(state.X.abs), static_cast<float>(state.Y.abs));
         if (state.buttonDown(OIS::MB_Left)) {
             gui.injectMouseButtonDown(CEGUI::LeftButton);
@@ -131,6 +140,17 @@ void Game::togglePause()
 void Game::windowFocusChange(Ogre::RenderWindow* window)
 {
     ShellFrameListener::windowFocusChange(window);
+    if (window != mRenderWindow)
+        return;
+    // The base forgot the keys held across the change: nothing acts on their release, and a shot
+    // being charged is dropped rather than fired.
+    const bool charging = mKeyStates[OIS::KC_SPACE];
+    for (auto& key : mKeyStates)
+        key.second = false;
+    if (charging) {
+        mCharge = 0;
+        mChargeBar->setProgress(BAR_AFTER_SHOT);
+    }
     // Away from the window, play stops as ESC stops it, and the pointer goes back to the desktop.
     if (window == mRenderWindow && !mWindowFocused && mGameStarted && !mPaused)
         togglePause();

@@ -36,10 +36,58 @@ bool queryPointer(void* display, unsigned long window, PointerState& state)
     unsigned int buttons = 0;
     if (!XQueryPointer(x, static_cast<Window>(window), &root, &child, &rootX, &rootY, &state.x, &state.y, &buttons))
         return false;
-    state.left = buttons & Button1Mask;
-    state.middle = buttons & Button2Mask;
-    state.right = buttons & Button3Mask;
     return true;
+}
+
+namespace {
+// An invisible cursor: a one-pixel bitmap with an empty mask. The caller frees it.
+Cursor blankCursor(Display* x, Window window)
+{
+    const char nothing = 0;
+    Pixmap blank = XCreateBitmapFromData(x, window, &nothing, 1, 1);
+    XColor black = {};
+    Cursor cursor = XCreatePixmapCursor(x, blank, blank, &black, &black, 0, 0);
+    XFreePixmap(x, blank);
+    return cursor;
+}
+}
+
+void watchButtons(void* display, unsigned long window)
+{
+    if (!display || !window)
+        return;
+    Display* x = static_cast<Display*>(display);
+    // The engine asks this connection for other events of the window; they must stay asked for.
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(x, static_cast<Window>(window), &attributes))
+        return;
+    XSelectInput(x, static_cast<Window>(window), attributes.your_event_mask | ButtonPressMask | ButtonReleaseMask);
+    XFlush(x);
+}
+
+void takeButtonEvents(void* display, unsigned long window, const std::function<void(int button, bool down)>& seen)
+{
+    if (!display || !window)
+        return;
+    XEvent event;
+    while (XCheckWindowEvent(static_cast<Display*>(display), static_cast<Window>(window),
+                             ButtonPressMask | ButtonReleaseMask, &event))
+        seen(static_cast<int>(event.xbutton.button), event.type == ButtonPress);
+}
+
+void setCursorHidden(void* display, unsigned long window, bool hidden)
+{
+    if (!display || !window)
+        return;
+    Display* x = static_cast<Display*>(display);
+    if (hidden) {
+        Cursor cursor = blankCursor(x, static_cast<Window>(window));
+        XDefineCursor(x, static_cast<Window>(window), cursor);
+        XFreeCursor(x, cursor);
+    } else {
+        XUndefineCursor(x, static_cast<Window>(window));
+    }
+    XFlush(x);
 }
 
 bool grabPointer(void* display, unsigned long window)
@@ -47,13 +95,7 @@ bool grabPointer(void* display, unsigned long window)
     if (!display || !window)
         return false;
     Display* x = static_cast<Display*>(display);
-    // An invisible cursor: a one-pixel bitmap with an empty mask.
-    const char nothing = 0;
-    Pixmap blank = XCreateBitmapFromData(x, static_cast<Window>(window), &nothing, 1, 1);
-    XColor black = {};
-    Cursor cursor = XCreatePixmapCursor(x, blank, blank, &black, &black, 0, 0);
-    XFreePixmap(x, blank);
-    XDefineCursor(x, static_cast<Window>(window), cursor);
+    Cursor cursor = blankCursor(x, static_cast<Window>(window));
     const int result = XGrabPointer(x, static_cast<Window>(window), True, 0, GrabModeAsync, GrabModeAsync,
                                     static_cast<Window>(window), cursor, CurrentTime);
     XFreeCursor(x, cursor);
@@ -67,7 +109,6 @@ void releasePointer(void* display, unsigned long window)
         return;
     Display* x = static_cast<Display*>(display);
     XUngrabPointer(x, CurrentTime);
-    XUndefineCursor(x, static_cast<Window>(window));
     XFlush(x);
 }
 

@@ -2,6 +2,7 @@
 // size. All take the window's own X display connection and window id.
 #pragma once
 
+#include <functional>
 #include <string>
 
 // Whether an X display can be opened ($DISPLAY); `name` gets the display's name as given.
@@ -13,11 +14,19 @@ bool hasInputFocus(void* display, unsigned long window);
 struct PointerState
 {
     int x, y; // relative to the window's top-left corner, also when outside it
-    bool left, right, middle;
 };
 
-// Where the desktop's pointer is, relative to the window, and which buttons are held.
+// Where the desktop's pointer is, relative to the window.
 bool queryPointer(void* display, unsigned long window, PointerState& state);
+
+// Asks for the window's button presses and releases on this connection, beside what it asks for already.
+void watchButtons(void* display, unsigned long window);
+// Hands on the button presses and releases waiting for the window, in the order they came: 1 is the
+// left button, 2 the middle, 3 the right, higher numbers the wheel.
+void takeButtonEvents(void* display, unsigned long window, const std::function<void(int button, bool down)>& seen);
+
+// Whether the desktop's cursor shows over the window (a program that draws its own hides it).
+void setCursorHidden(void* display, unsigned long window, bool hidden);
 
 // Holds the pointer inside the window, hidden, until released; false if the desktop refused.
 bool grabPointer(void* display, unsigned long window);

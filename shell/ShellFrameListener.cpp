@@ -3,6 +3,7 @@
 #include "DesktopMouse.h"
 #include "DesktopWindow.h"
 #include "FrameTrace.h"
+#include "LatchedKeyboard.h"
 #include "MouseLook.h"
 
 #include <OgreCamera.h>
@@ -16,6 +17,7 @@
 #include <Overlay/OgreOverlayManager.h>
 
 #include <array>
+#include <chrono>
 #include <clocale>
 
 const char* const ShellFrameListener::STATISTICS_OVERLAY = "Core/DebugOverlay";
@@ -28,8 +30,8 @@ ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera*
       mPitchStep(0), mFilterMode(Ogre::TFO_BILINEAR), mAnisotropyLevel(1), mPolygonModeIndex(0),
       mMoveUnitsPerSecond(100), mTurnDegreesPerSecond(36), mStatisticsOverlay(nullptr), mInputSystem(nullptr),
       mMouseDevice(nullptr), mKeyboardDevice(nullptr), mJoystickDevice(nullptr), mDesktopMouse(nullptr),
-      mWindowFocused(true), mQuietSeconds(0), mKeysSeen(), mFullScreenKeyDown(false), mWindowedWidth(0),
-      mWindowedHeight(0)
+      mLatchedKeyboard(nullptr), mKeyboardEvents(nullptr), mWindowFocused(true), mQuietSeconds(0), mKeysSeen(),
+      mFullScreenKeyDown(false), mWindowedWidth(0), mWindowedHeight(0)
 {
     mStatisticsOverlay = Ogre::OverlayManager::getSingleton().getByName(STATISTICS_OVERLAY);
 
@@ -47,7 +49,11 @@ ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera*
     params.insert(std::make_pair(std::string("x11_keyboard_grab"), std::string("false")));
     mInputSystem = OIS::InputManager::createInputSystem(params);
 
-    mKeyboardDevice = static_cast<OIS::Keyboard*>(mInputSystem->createInputObject(OIS::OISKeyboard, bufferedKeys, ""));
+    // Read through its events, whatever the caller asked for: a state read once a frame misses taps.
+    mKeyboardEvents = static_cast<OIS::Keyboard*>(mInputSystem->createInputObject(OIS::OISKeyboard, true, ""));
+    mLatchedKeyboard = new LatchedKeyboard(mKeyboardEvents);
+    mLatchedKeyboard->setBuffered(bufferedKeys);
+    mKeyboardDevice = mLatchedKeyboard;
     // The input library switches the whole process to the user's locale for key names; numbers in
     // media files and GUI properties must keep reading "0.5" as a half.
     std::setlocale(LC_NUMERIC, "C");
@@ -88,7 +94,28 @@ bool ShellFrameListener::frameRenderingQueued(const Ogre::FrameEvent& evt)
 {
     if (mRenderWindow->isClosed())
         return false;
+    if (mInputReadAhead) {
+        mInputReadAhead = false;
+        return mReadAheadResult;
+    }
+    return readInput(evt);
+}
 
+void ShellFrameListener::readInputAhead()
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point now = Clock::now();
+    Ogre::FrameEvent evt;
+    evt.timeSinceLastFrame =
+        mLastReadAhead == Clock::time_point() ? 0 : std::chrono::duration<float>(now - mLastReadAhead).count();
+    evt.timeSinceLastEvent = evt.timeSinceLastFrame;
+    mLastReadAhead = now;
+    mReadAheadResult = mRenderWindow->isClosed() || readInput(evt);
+    mInputReadAhead = true;
+}
+
+bool ShellFrameListener::readInput(const Ogre::FrameEvent& evt)
+{
     mKeyboardDevice->capture();
     mMouseDevice->capture();
     if (mJoystickDevice)
@@ -144,12 +171,21 @@ void ShellFrameListener::refreshStatistics()
     static const std::string tris = "Triangle Count: ";
     static const std::string batches = "Batch Count: ";
 
+    // Frames drawn slowly on purpose say nothing of how fast the game draws: the frame rates keep
+    // what they showed before idling, and start afresh once full-rate drawing resumes (from its
+    // first whole second on, when the engine has measured one).
+    const bool idle = isIdle();
+    if (mWasIdle && !idle)
+        mRenderWindow->resetStatistics();
+    mWasIdle = idle;
     const Ogre::RenderTarget::FrameStats& stats = mRenderWindow->getStatistics();
-    showStatistic(CURRENT_FPS, currFps + Ogre::StringConverter::toString(stats.lastFPS));
-    showStatistic(BEST_FPS, bestFps + Ogre::StringConverter::toString(stats.bestFPS) + " " +
-                                Ogre::StringConverter::toString(stats.bestFrameTime) + " ms");
-    showStatistic(WORST_FPS, worstFps + Ogre::StringConverter::toString(stats.worstFPS) + " " +
-                                 Ogre::StringConverter::toString(stats.worstFrameTime) + " ms");
+    if (!idle && stats.bestFPS > 0) {
+        showStatistic(CURRENT_FPS, currFps + Ogre::StringConverter::toString(stats.lastFPS));
+        showStatistic(BEST_FPS, bestFps + Ogre::StringConverter::toString(stats.bestFPS) + " " +
+                                    Ogre::StringConverter::toString(stats.bestFrameTime) + " ms");
+        showStatistic(WORST_FPS, worstFps + Ogre::StringConverter::toString(stats.worstFPS) + " " +
+                                     Ogre::StringConverter::toString(stats.worstFrameTime) + " ms");
+    }
     showStatistic(TRIANGLES, tris + Ogre::StringConverter::toString(stats.triangleCount));
     showStatistic(BATCHES, batches + Ogre::StringConverter::toString(stats.batchCount));
     showStatistic(STATUS, mStatusText);
@@ -318,7 +354,10 @@ void ShellFrameListener::releaseDevices()
     delete mDesktopMouse;
     mDesktopMouse = nullptr;
     mMouseDevice = nullptr;
-    mInputSystem->destroyInputObject(mKeyboardDevice);
+    delete mLatchedKeyboard;
+    mLatchedKeyboard = nullptr;
+    mKeyboardDevice = nullptr;
+    mInputSystem->destroyInputObject(mKeyboardEvents);
     mInputSystem->destroyInputObject(mJoystickDevice);
     OIS::InputManager::destroyInputSystem(mInputSystem);
     mInputSystem = nullptr;
@@ -333,6 +372,23 @@ void ShellFrameListener::windowFocusChange(Ogre::RenderWindow* rw)
     rw->getCustomAttribute("XDISPLAY", &display);
     rw->getCustomAttribute("WINDOW", &window);
     mWindowFocused = rw->isVisible() && hasInputFocus(display, window);
+    forgetInput();
+}
+
+void ShellFrameListener::forgetInput()
+{
+    // A key or button released while another window had the focus never told us so.
+    if (mLatchedKeyboard)
+        mLatchedKeyboard->forget();
+    if (mDesktopMouse)
+        mDesktopMouse->forget();
+    mFullScreenKeyDown = false;
+}
+
+void ShellFrameListener::setDesktopCursorHidden(bool hidden)
+{
+    if (mDesktopMouse)
+        mDesktopMouse->setCursorHidden(hidden);
 }
 
 void ShellFrameListener::grabPointer(bool grab)
@@ -348,8 +404,7 @@ bool ShellFrameListener::pointerGrabbed() const
 
 bool ShellFrameListener::inputChanged()
 {
-    // Changes, not states: a key whose release went to another window stays down for the input
-    // library, and must not keep the game awake.
+    // Changes, not states: a key held down for long must not keep the game awake.
     std::array<char, 256> keys;
     mKeyboardDevice->copyKeyStates(keys.data());
     const bool keysChanged = keys != mKeysSeen;
@@ -388,9 +443,10 @@ bool ShellFrameListener::inputWaiting()
 {
     if (!mInputSystem)
         return false;
-    mKeyboardDevice->capture();
-    mMouseDevice->capture();
-    if (!inputChanged())
+    // Events are taken, not polled: the next frame's poll still sees every press that came meanwhile.
+    const bool keys = mLatchedKeyboard->pump();
+    const bool mouse = mDesktopMouse->pump();
+    if (!keys && !mouse)
         return false;
     mQuietSeconds = 0;
     return true;

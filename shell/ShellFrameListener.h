@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <string>
 
 #include <Bites/OgreWindowEventUtilities.h>
@@ -11,6 +12,7 @@
 #include <OIS.h>
 
 class DesktopMouse;
+class LatchedKeyboard;
 
 namespace Ogre {
 class Camera;
@@ -30,7 +32,12 @@ public:
                        bool bufferedJoystick);
     virtual ~ShellFrameListener();
 
+    // Reads the devices and acts on them (readInput), unless readInputAhead did so for this frame.
     bool frameRenderingQueued(const Ogre::FrameEvent& evt) override;
+    // For a loop about to draw a frame: reads the devices and acts on them now, with the time since
+    // the last such read, so that the frame shows it; that frame's frameRenderingQueued then returns
+    // what this read decided. The engine would otherwise have drawn the frame before the read.
+    void readInputAhead();
     bool frameEnded(const Ogre::FrameEvent& evt) override;
 
     virtual void refreshStatistics();
@@ -51,9 +58,11 @@ public:
     void releaseDevices();
     // Whether a few frames a second are enough; the frame loop asks before each frame.
     virtual bool isIdle() const { return false; }
-    // Reads the devices between frames: true when a key went down or up, a button is held or the
+    // Takes the devices' events between frames: true when a key or button went down or up or the
     // mouse moved.
     bool inputWaiting();
+    // For a listener that draws its own cursor: the desktop's is not shown over the window.
+    void setDesktopCursorHidden(bool hidden);
 
 protected:
     Ogre::Camera* mActiveCamera;
@@ -82,8 +91,11 @@ protected:
     // Shared by every listener: the P key shows the camera's position and orientation.
     static bool sShowCameraDetails;
 
-    // The mouse device mMouseDevice starts as: the desktop's pointer, free or grabbed.
+    // The devices mMouseDevice and mKeyboardDevice start as: the desktop's pointer, free or grabbed,
+    // and the keyboard read through the input library's events (mKeyboardEvents).
     DesktopMouse* mDesktopMouse;
+    LatchedKeyboard* mLatchedKeyboard;
+    OIS::Keyboard* mKeyboardEvents;
     bool mWindowFocused;
     // Seconds since the player last touched a key or the mouse.
     float mQuietSeconds;
@@ -113,10 +125,19 @@ private:
     void showStatistic(StatisticsLine line, const std::string& caption);
 
     bool anyDeviceUnbuffered() const;
+    // Captures the devices, polls them (keys and mouse) and moves the camera.
+    bool readInput(const Ogre::FrameEvent& evt);
+    bool mInputReadAhead = false;
+    bool mReadAheadResult = true;
+    std::chrono::steady_clock::time_point mLastReadAhead;
+    // Nothing held before a focus change counts as held after it.
+    void forgetInput();
     void noteInput(float frameTime);
     // What this poll saw change, for the latency benchmark's trace.
     void traceInput();
     std::array<char, 256> mTracedKeys{};
+    // Whether the last frame was drawn at the idle rate, which the frame-rate statistics leave out.
+    bool mWasIdle = false;
     int mTracedButtons = 0;
     // Whether a key went down or up, or the mouse moved or holds a button, since the last look.
     bool inputChanged();

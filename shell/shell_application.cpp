@@ -53,6 +53,10 @@ void ShellApplication::run()
         if (quitSignalled() || takeCloseRequest(nativeDisplay(), nativeWindow()))
             closeWindow();
         OgreBites::WindowEventUtilities::messagePump();
+        // Read while the frame is still to be drawn, not halfway through it: what the player did
+        // during the wait for the frame is in this frame's picture rather than the next one's.
+        if (mInstalledListener)
+            mInstalledListener->readInputAhead();
         if (!renderFrame())
             break;
         const bool idle = mInstalledListener && mInstalledListener->isIdle();
@@ -69,6 +73,7 @@ bool ShellApplication::renderFrame()
         return false;
     const long long drawn = FrameTrace::now();
     root.getRenderSystem()->_updateAllRenderTargets(false);
+    // The GUI library draws itself here, over what was just drawn.
     const bool keepGoing = root._fireFrameRenderingQueued();
     root.getRenderSystem()->_swapAllRenderTargetBuffers();
     FrameTrace::frame(drawn, FrameTrace::now());

@@ -53,7 +53,8 @@ protected:
     void* nativeDisplay() const;
     unsigned long nativeWindow() const;
     void closeWindow();
-    // One frame: the frame listeners' three calls around drawing every render target and showing it.
+    // One frame as the engine's own loop makes it: frame started, every render target drawn, rendering
+    // queued, the drawing shown, frame ended.
     bool renderFrame();
     // Throws when the chosen video mode is no window size at all.
     void checkVideoMode() const;

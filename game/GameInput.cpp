@@ -103,11 +103,11 @@ bool Game::pollMouse(const Ogre::FrameEvent&)
         CEGUI::MouseCursor& cursor = gui.getMouseCursor();
         const bool inside =
             state.X.abs >= 0 && state.Y.abs >= 0 && state.X.abs < state.width && state.Y.abs < state.height;
+        gui.injectMousePosition(static_cast<float>(state.X.abs), static_cast<float>(state.Y.abs));
         if (!inside)
             cursor.setImage(static_cast<const CEGUI::Image*>(nullptr));
         else if (!cursor.getImage())
             cursor.setImage(cursor.getDefaultImage());
-        gui.injectMousePosition(static_cast<float>(state.X.abs), static_cast<float>(state.Y.abs));
         if (state.buttonDown(OIS::MB_Left)) {
             gui.injectMouseButtonDown(CEGUI::LeftButton);
             mGuiMouseDown = true;

@@ -2,6 +2,8 @@
 #include "GameplayFixture.h"
 
 #include "DynamicsRigidBody.h"
+#include "GameEvents.h"
+#include "GameSound.h"
 
 #include <OgreCamera.h>
 #include <OgreEntity.h>
@@ -13,6 +15,8 @@
 #include <CEGUI/MouseCursor.h>
 #include <CEGUI/System.h>
 #include <CEGUI/widgets/ProgressBar.h>
+
+#include <functional>
 
 namespace {
 float speedOf(const Ball* ball)
@@ -251,4 +255,105 @@ TEST_F(GameplayTest, TheMenuCursorSitsWhereThePointerIs)
         EXPECT_EQ(static_cast<float>(spot.y), at.d_y) << spot.x << "," << spot.y;
     }
     EXPECT_FALSE(menu.mGameStarted);
+}
+
+namespace {
+std::size_t linesOf(const LogRecorder& log, const std::string& prefix)
+{
+    std::size_t count = 0;
+    for (const std::string& line : log.lines)
+        count += line.rfind(prefix, 0) == 0;
+    return count;
+}
+}
+
+// A tap as `xdotool key` sends it: pressed and released before the game polls once.
+TEST_F(GameplayTest, ATapBetweenTwoPollsActsOnceOnItsRelease)
+{
+    harness().latchKeys();
+    newGame();
+    TestGame& playing = game();
+    const bool soundBefore = playing.mSound->enabled();
+    const struct
+    {
+        OIS::KeyCode key;
+        const char* logged; // the line the action writes, or nullptr
+        std::function<bool()> done;
+    } taps[] = {
+        {OIS::KC_SPACE, "Shot ", [&] { return playing.mBalls.size() == 1; }},
+        {OIS::KC_F1, GameEvents::HELP_SHOWN, [&] { return playing.mHelpWindow->isVisible(); }},
+        {OIS::KC_G, nullptr, [&] { return playing.mLandingMarkerOn; }},
+        {OIS::KC_M, nullptr, [&] { return playing.mSound->enabled() != soundBefore; }},
+        {OIS::KC_ESCAPE, GameEvents::PAUSED, [&] { return playing.mPaused; }},
+    };
+    for (const auto& tap : taps) {
+        SCOPED_TRACE(tap.key);
+        harness().keyEvents.tap(tap.key);
+        // The poll after the tap sees the key down, the one after that sees it up and acts.
+        harness().frame(FRAME);
+        EXPECT_FALSE(tap.done());
+        harness().frames(3, FRAME);
+        EXPECT_TRUE(tap.done());
+        if (tap.logged) {
+            EXPECT_EQ(1u, linesOf(log(), tap.logged));
+        }
+    }
+    // The shot left with the charge of the one poll that saw SPACE down: 0.1 at the start, plus one step.
+    EXPECT_TRUE(log().has(GameEvents::line(GameEvents::SHOT_FIRED, 1, 2 * 1.1)));
+    EXPECT_EQ(1, playing.mShotsFired);
+}
+
+TEST_F(GameplayTest, SpaceHeldThroughAFocusChangeNeitherChargesOnNorFires)
+{
+    harness().latchKeys();
+    newGame();
+    TestGame& playing = game();
+    harness().keyEvents.queue(OIS::KC_SPACE, true);
+    harness().frames(5, FRAME);
+    ASSERT_GT(playing.mCharge, 1);
+
+    // The focus goes to another window, which gets SPACE's release; then it comes back.
+    playing.windowFocusChange(RenderWindow::instance().window());
+    ASSERT_TRUE(playing.mPaused);
+    harness().frames(3, FRAME);
+    playing.windowFocusChange(RenderWindow::instance().window());
+    harness().keyEvents.tap(OIS::KC_ESCAPE);
+    harness().frames(2, FRAME);
+    ASSERT_FALSE(playing.mPaused);
+
+    harness().frames(10, FRAME);
+    EXPECT_TRUE(playing.mBalls.empty());
+    EXPECT_EQ(0, playing.mShotsFired);
+    EXPECT_EQ(0, playing.mCharge);
+    EXPECT_FLOAT_EQ(0.01f, playing.mChargeBar->getProgress());
+
+    // The next press charges from nothing.
+    harness().keyEvents.tap(OIS::KC_SPACE);
+    harness().frames(2, FRAME);
+    ASSERT_EQ(1u, playing.mBalls.size());
+    EXPECT_NEAR(2.0f, speedOf(playing.mBalls.front()), 0.1f);
+}
+
+TEST_F(GameplayTest, TheMenuCursorIsGoneWhileThePointerIsOutsideTheWindow)
+{
+    harness();
+    CEGUI::MouseCursor& cursor = CEGUI::System::getSingleton().getDefaultGUIContext().getMouseCursor();
+    const struct
+    {
+        int x, y;
+        bool drawn;
+    } spots[] = {{400, 300, true}, {820, 300, false}, {400, -3, false}, {-1, 0, false},
+                 {799, 599, true}, {800, 599, false}, {10, 20, true}};
+    for (const auto& spot : spots) {
+        harness().mouse.moveTo(spot.x, spot.y);
+        harness().frame(FRAME);
+        EXPECT_EQ(spot.drawn, cursor.getImage() != nullptr) << spot.x << "," << spot.y;
+        if (spot.drawn) {
+            EXPECT_EQ(cursor.getDefaultImage(), cursor.getImage());
+        }
+        // Shown or hidden stays as ESC and New leave it.
+        EXPECT_TRUE(cursorVisible());
+    }
+    EXPECT_EQ(10, cursor.getPosition().d_x);
+    EXPECT_EQ(20, cursor.getPosition().d_y);
 }

@@ -7,10 +7,15 @@
 #include <OgreMaterialManager.h>
 #include <OgreRenderWindow.h>
 #include <OgreSceneNode.h>
+#include <OgreStringConverter.h>
 #include <Overlay/OgreOverlay.h>
+#include <Overlay/OgreOverlayElement.h>
+#include <Overlay/OgreOverlayManager.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <filesystem>
 #include <unistd.h>
 
@@ -49,6 +54,9 @@ public:
         event.timeSinceLastEvent = seconds;
         return frameRenderingQueued(event);
     }
+
+    bool isIdle() const override { return idle; }
+    bool idle = false;
 
     using ShellFrameListener::mInputSystem;
     using ShellFrameListener::mMouseDevice;
@@ -238,4 +246,67 @@ TEST_F(ShellFrameListenerTest, ClosedWindowStopsBeforeAnyDeviceIsRead)
     EXPECT_FALSE(listener->frame(0.1f));
     EXPECT_EQ(0, listener->keyboard.mCaptures);
     EXPECT_EQ(0, listener->mouse.mCaptures);
+}
+
+TEST_F(ShellFrameListenerTest, FramesDrawnSlowlyWhileIdleAreLeftOutOfTheFrameRates)
+{
+    Ogre::RenderWindow* window = shell.window();
+    const Ogre::OverlayElement* worst = Ogre::OverlayManager::getSingleton().getOverlayElement("Core/WorstFps");
+    const Ogre::FrameEvent event{};
+    // Frames until the engine has measured a whole second of them.
+    const auto drawUntilMeasured = [&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        do {
+            window->update(false);
+            listener->frameEnded(event);
+        } while (window->getStatistics().bestFPS == 0 && std::chrono::steady_clock::now() < deadline);
+    };
+    drawUntilMeasured();
+    const std::string before = worst->getCaption().asUTF8();
+    ASSERT_NE(std::string::npos, before.find("Worst FPS: "));
+
+    const unsigned long idleFrameMs = 600;
+    listener->idle = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(idleFrameMs));
+    window->update(false);
+    listener->frameEnded(event);
+    EXPECT_GE(window->getStatistics().worstFrameTime, idleFrameMs);
+    EXPECT_EQ(before, worst->getCaption().asUTF8());
+
+    // Back at full rate: measured afresh, without the idle frame, and shown once a second is measured.
+    listener->idle = false;
+    window->update(false);
+    listener->frameEnded(event);
+    EXPECT_LT(window->getStatistics().worstFrameTime, idleFrameMs);
+    EXPECT_EQ(before, worst->getCaption().asUTF8());
+    drawUntilMeasured();
+    EXPECT_LT(window->getStatistics().worstFrameTime, idleFrameMs);
+    const Ogre::RenderTarget::FrameStats& stats = window->getStatistics();
+    EXPECT_EQ("Worst FPS: " + Ogre::StringConverter::toString(stats.worstFPS) + " " +
+                  Ogre::StringConverter::toString(stats.worstFrameTime) + " ms",
+              worst->getCaption().asUTF8());
+}
+
+TEST_F(ShellFrameListenerTest, InputReadAheadOfAFrameIsNotReadAgainInIt)
+{
+    Ogre::SceneNode* node = shell.camera()->getParentSceneNode();
+    const Ogre::Quaternion start = node->getOrientation();
+    listener->mouse.move(10, 0);
+    listener->readInputAhead();
+    // Turned before the frame is drawn, so the frame shows it.
+    EXPECT_FALSE(node->getOrientation().equals(start, Ogre::Degree(0.5f)));
+    const Ogre::Quaternion turned = node->getOrientation();
+    EXPECT_EQ(1, listener->mouse.mCaptures);
+
+    listener->keyboard.press(OIS::KC_ESCAPE);
+    EXPECT_TRUE(listener->frame(0.1f));
+    EXPECT_EQ(1, listener->mouse.mCaptures);
+    EXPECT_TRUE(node->getOrientation().equals(turned, Ogre::Degree(0.1f)));
+
+    // Without a read ahead, the frame reads for itself; a stop asked for ahead ends that frame.
+    EXPECT_FALSE(listener->frame(0.1f));
+    EXPECT_EQ(2, listener->mouse.mCaptures);
+    listener->readInputAhead();
+    EXPECT_FALSE(listener->frame(0.1f));
+    EXPECT_EQ(3, listener->mouse.mCaptures);
 }

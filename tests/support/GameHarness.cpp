@@ -20,7 +20,7 @@
 
 GameHarness::GameHarness(SoundDevice::Output sound)
     : mSceneManager(nullptr), mCamera(nullptr), mFixtureCamera(nullptr), mGame(nullptr), mRealKeyboard(nullptr),
-      mRealMouse(nullptr)
+      mRealMouse(nullptr), mRealLatch(nullptr)
 {
     buildScene();
     RenderWindow& fixture = RenderWindow::instance();
@@ -30,8 +30,13 @@ GameHarness::GameHarness(SoundDevice::Output sound)
 
     mRealKeyboard = mGame->mKeyboardDevice;
     mRealMouse = mGame->mMouseDevice;
+    mRealLatch = mGame->mLatchedKeyboard;
     mGame->mKeyboardDevice = &keyboard;
     mGame->mMouseDevice = &mouse;
+    // The pointer is over the window while it lies within the window's size, as the game knows it.
+    const OIS::MouseState& pointer = mouse.getMouseState();
+    pointer.width = fixture.window()->getWidth();
+    pointer.height = fixture.window()->getHeight();
 }
 
 GameHarness::~GameHarness()
@@ -59,6 +64,15 @@ void GameHarness::restoreRealDevices()
 {
     mGame->mKeyboardDevice = mRealKeyboard;
     mGame->mMouseDevice = mRealMouse;
+    mGame->mLatchedKeyboard = mRealLatch;
+    mLatch.reset();
+}
+
+void GameHarness::latchKeys()
+{
+    mLatch = std::make_unique<LatchedKeyboard>(&keyEvents);
+    mGame->mKeyboardDevice = mLatch.get();
+    mGame->mLatchedKeyboard = mLatch.get();
 }
 
 void GameHarness::buildScene()

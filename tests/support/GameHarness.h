@@ -2,8 +2,10 @@
 #pragma once
 
 #include "Game.h"
+#include "LatchedKeyboard.h"
 #include "ScriptedDevices.h"
 
+#include <memory>
 #include <string>
 
 namespace Ogre {
@@ -39,6 +41,7 @@ public:
     using Game::mInfoWindow;
     using Game::mKeyStates;
     using Game::mLandingMarker;
+    using Game::mLandingMarkerOn;
     using Game::mLastLevel;
     using Game::mLevel;
     using Game::mLevelBuilder;
@@ -58,6 +61,7 @@ public:
     using Game::mTimeWindow;
     using ShellFrameListener::mActiveCamera;
     using ShellFrameListener::mKeyboardDevice;
+    using ShellFrameListener::mLatchedKeyboard;
     using ShellFrameListener::mMouseDevice;
     using ShellFrameListener::mMoveUnitsPerSecond;
     using ShellFrameListener::mPitchStep;
@@ -93,12 +97,16 @@ public:
 
     // Puts the input library's own devices back, for code that must hand them to it (closing the window).
     void restoreRealDevices();
+    // From now on the game reads its keys as it does in play, through its latch, fed with the events
+    // of `keyEvents` rather than with the states of `keyboard`.
+    void latchKeys();
 
     // Draws the window without running the game's callbacks; writes it out as a PNG.
     void render();
     void screenshot(const std::string& path);
 
     ScriptedKeyboard keyboard;
+    ScriptedKeyboard keyEvents;
     ScriptedMouse mouse;
 
 private:
@@ -111,4 +119,6 @@ private:
     TestGame* mGame;
     OIS::Keyboard* mRealKeyboard;
     OIS::Mouse* mRealMouse;
+    LatchedKeyboard* mRealLatch;
+    std::unique_ptr<LatchedKeyboard> mLatch;
 };

@@ -5,6 +5,8 @@
 
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 class ScriptedKeyboard : public OIS::Keyboard
 {
@@ -22,14 +24,42 @@ public:
         for (int i = 0; i < 256; ++i)
             keys[i] = isKeyDown(static_cast<OIS::KeyCode>(i)) ? 1 : 0;
     }
+    // Events the next capture hands to the listener, in order, as the input library's buffered
+    // keyboard hands on what the X server sent since the last capture.
+    void queue(OIS::KeyCode key, bool down) { mQueued.emplace_back(key, down); }
+    // Press and release back to back, as `xdotool key` sends them.
+    void tap(OIS::KeyCode key)
+    {
+        queue(key, true);
+        queue(key, false);
+    }
+
     void setBuffered(bool buffered) override { mBuffered = buffered; }
-    void capture() override { ++mCaptures; }
+    void capture() override
+    {
+        ++mCaptures;
+        const std::vector<std::pair<OIS::KeyCode, bool>> events = std::exchange(mQueued, {});
+        for (const auto& [key, down] : events) {
+            if (down)
+                press(key);
+            else
+                release(key);
+            if (!mListener)
+                continue;
+            const OIS::KeyEvent event(this, key, 0);
+            if (down)
+                mListener->keyPressed(event);
+            else
+                mListener->keyReleased(event);
+        }
+    }
     OIS::Interface* queryInterface(OIS::Interface::IType) override { return nullptr; }
     void _initialize() override {}
 
     int mCaptures = 0;
 
 private:
+    std::vector<std::pair<OIS::KeyCode, bool>> mQueued;
     std::set<OIS::KeyCode> mDown;
     std::string mName = "key";
 };

@@ -81,9 +81,7 @@ bool DesktopMouse::pump()
 
 void DesktopMouse::forget()
 {
-    takeButtons();
     mButtons.forget();
-    mState.buttons = 0;
 }
 
 void DesktopMouse::capture()

@@ -24,7 +24,7 @@ public:
     void capture() override;
     // Takes the waiting button events without starting a poll; true if any came or the pointer moved.
     bool pump();
-    // All buttons up, and nothing pressed before counts any more.
+    // Buttons held as far as polls have seen count as released (the focus changed).
     void forget();
 
     void setBuffered(bool) override {}

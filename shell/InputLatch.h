@@ -52,12 +52,18 @@ public:
             mSeen[i] = mSeen[i] || mDown[i];
     }
 
-    // Everything up, and nothing pressed before counts any more (the window lost or regained the focus).
+    // The window lost or regained the focus: what polls have seen held counts as released, as its
+    // release may have gone to another window. A press no poll has seen yet is new enough to keep: it
+    // may well have come after the change (the focus and the keys reach us by different ways).
     void forget()
     {
-        mDown.fill(false);
-        mSeen.fill(false);
-        mReleaseWaiting.fill(false);
+        for (std::size_t i = 0; i < N; ++i) {
+            if (mSeen[i]) {
+                mDown[i] = false;
+                mSeen[i] = false;
+                mReleaseWaiting[i] = false;
+            }
+        }
     }
 
 private:

@@ -27,8 +27,6 @@ bool LatchedKeyboard::pump()
 
 void LatchedKeyboard::forget()
 {
-    // Whatever is still queued happened before, too.
-    mEvents->capture();
     mKeys.forget();
 }
 

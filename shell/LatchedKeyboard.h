@@ -18,6 +18,7 @@ public:
     void capture() override;
     // Takes the waiting events without starting a poll; true if any came.
     bool pump();
+    // Keys held as far as polls have seen count as released (the focus changed).
     void forget();
 
     bool isKeyDown(OIS::KeyCode key) const override;

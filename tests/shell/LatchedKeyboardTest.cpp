@@ -10,7 +10,7 @@ struct LatchCase
 {
     const char* what;
     // Events and polls in order: p press, r release (both waiting for the next capture), t the waiting
-    // events taken between frames, f focus changed (everything forgotten), | a poll.
+    // events taken between frames, f focus changed, | a poll.
     const char* script;
     // What each poll saw of the key: D down, . up.
     const char* seen;
@@ -61,7 +61,8 @@ TEST(LatchedKeyboard, EveryPressIsSeenByOnePollAtLeastAndCountsOnce)
         {"press taken while waiting, released after the poll", "pt|r|", "D."},
         {"release of a key never seen down", "r||", ".."},
         {"held through a focus change, released elsewhere, pressed again", "p|f|r|p|", "D..D"},
-        {"tap right before a focus change", "prf|", "."},
+        {"press no poll saw yet when the focus changed", "prf||", "D."},
+        {"press taken while waiting, then the focus changed", "ptf|r|", "D."},
     };
     for (const LatchCase& c : cases)
         EXPECT_EQ(c.seen, play(c.script)) << c.what << ": " << c.script;

@@ -69,6 +69,8 @@ const std::chrono::milliseconds HOLD{100};
 const int FRAMES_BETWEEN = 3;
 // Frames let pass after a new game starts: its barrels drop and settle, the first slow frames pass.
 const int FRAMES_AFTER_NEW_GAME = 60;
+// Between clicks on New the game only has to be playing again for ESC to pause it.
+const int FRAMES_BEFORE_PAUSE = 10;
 // The pointer's step while playing, a few pixels, back and forth so the view does not wander.
 const int MOTION_STEP = 4;
 
@@ -293,7 +295,7 @@ double LatencyRun::newClickLatencyMs()
     mX.buttonUp();
     waitUntil("\"" + std::string(GameEvents::NEW_GAME) + "\" in the log after a click on New", 20,
               [&] { return mNewGames > games; });
-    waitFrames(FRAMES_AFTER_NEW_GAME);
+    waitFrames(FRAMES_BEFORE_PAUSE);
     return Measure::ms(latency);
 }
 

@@ -117,8 +117,9 @@ private:
     // A random wait within a frame period, so that samples fall on every phase of the frame.
     void randomPause();
 
-    GameProcess mGame;
+    // The display first: without one the game is not started at all.
     autoplayer::XSession mX;
+    GameProcess mGame;
     FrameTraceLog mTrace;
     LineFollower mLog;
     int mNewGames = 0;

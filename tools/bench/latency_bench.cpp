@@ -112,6 +112,9 @@ private:
                              const std::function<bool(const TraceInput&)>& matches);
     void waitFrames(int count);
     void acceptDialog();
+    // Puts the pointer on New, lets a few frames pass, presses it until the game has seen the press
+    // and waits for the new game: the press's latency.
+    long long clickNew();
     void startNewGame();
     void readLog();
     // A random wait within a frame period, so that samples fall on every phase of the frame.
@@ -202,20 +205,26 @@ void LatencyRun::acceptDialog()
     }
 }
 
-void LatencyRun::startNewGame()
+long long LatencyRun::clickNew()
 {
-    const int games = mNewGames;
     mX.moveTo(mWindow, NEW_BUTTON.x, NEW_BUTTON.y);
     waitFrames(FRAMES_BETWEEN);
+    const int games = mNewGames;
+    randomPause();
     const long long sent = Measure::nowNs();
     mX.buttonDown();
-    waitUntil("press on New in the trace", 5, [&] {
-        return bool(mTrace.inputAfter(sent, [](const TraceInput& input) { return isLeftButton(input, true); }));
-    });
+    const long long latency =
+        waitForLatency("a click on New", sent, [](const TraceInput& i) { return isLeftButton(i, true); });
     std::this_thread::sleep_for(HOLD);
     mX.buttonUp();
     waitUntil("\"" + std::string(GameEvents::NEW_GAME) + "\" in the log after a click on New", 20,
               [&] { return mNewGames > games; });
+    return latency;
+}
+
+void LatencyRun::startNewGame()
+{
+    clickNew();
     waitFrames(FRAMES_AFTER_NEW_GAME);
 }
 
@@ -277,25 +286,13 @@ double LatencyRun::motionLatencyMs(int sample)
 
 double LatencyRun::newClickLatencyMs()
 {
-    // Back to the menu, the pointer on New, and a few quiet frames there.
+    // Back to the menu.
     const int pauses = mPauses;
     mX.keyDown(XK_Escape);
     std::this_thread::sleep_for(HOLD);
     mX.keyUp(XK_Escape);
     waitUntil("\"" + std::string(GameEvents::PAUSED) + "\" in the log after ESC", 5, [&] { return mPauses > pauses; });
-    mX.moveTo(mWindow, NEW_BUTTON.x, NEW_BUTTON.y);
-    waitFrames(FRAMES_BETWEEN);
-
-    const int games = mNewGames;
-    randomPause();
-    const long long sent = Measure::nowNs();
-    mX.buttonDown();
-    const long long latency =
-        waitForLatency("a click on New", sent, [](const TraceInput& i) { return isLeftButton(i, true); });
-    std::this_thread::sleep_for(HOLD);
-    mX.buttonUp();
-    waitUntil("\"" + std::string(GameEvents::NEW_GAME) + "\" in the log after a click on New", 20,
-              [&] { return mNewGames > games; });
+    const long long latency = clickNew();
     waitFrames(FRAMES_BEFORE_PAUSE);
     return Measure::ms(latency);
 }

@@ -109,10 +109,26 @@ void XSession::click(Window window, int x, int y)
 
 void XSession::pressButton()
 {
+    buttonDown();
+    pause(CLICK_HOLD);
+    buttonUp();
+}
+
+void XSession::buttonDown()
+{
     XTestFakeButtonEvent(mDisplay, 1, True, 0);
     XFlush(mDisplay);
-    pause(CLICK_HOLD);
+}
+
+void XSession::buttonUp()
+{
     XTestFakeButtonEvent(mDisplay, 1, False, 0);
+    XFlush(mDisplay);
+}
+
+void XSession::nudge(int dx, int dy)
+{
+    XTestFakeRelativeMotionEvent(mDisplay, dx, dy, 0);
     XFlush(mDisplay);
 }
 

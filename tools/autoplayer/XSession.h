@@ -30,6 +30,11 @@ public:
     void click(Window window, int x, int y);
     // The left button held for a moment where the pointer is.
     void pressButton();
+    // The left button's press and release on their own, for callers that time the hold themselves.
+    void buttonDown();
+    void buttonUp();
+    // One relative pointer motion, sent at once: no care for the window's edges.
+    void nudge(int dx, int dy);
     void keyDown(unsigned long keysym);
     void keyUp(unsigned long keysym);
     void tapKey(unsigned long keysym);

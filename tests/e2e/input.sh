@@ -135,6 +135,8 @@ else
     xdotool keyup space
     wmctrl -a "$GAME_TITLE"
     wait_until 30 _game_focused || fail "focus: the game window did not get the focus back"
+    # Frames for the game to take in the focus change, which forgets the keys, before ESC goes down.
+    wait_frames 3
     hold_key Escape
     if wait_until 30 _resumed_again; then
       wait_frames 2

@@ -135,9 +135,9 @@ else
     xdotool keyup space
     wmctrl -a "$GAME_TITLE"
     wait_until 30 _game_focused || fail "focus: the game window did not get the focus back"
-    # Frames for the game to take in the focus change, which forgets the keys, before ESC goes down.
-    wait_frames 3
-    hold_key Escape
+    # At once, and a tap: a key pressed right after the focus came back counts (it may reach the
+    # game before the focus change does).
+    xdotool key Escape
     if wait_until 30 _resumed_again; then
       wait_frames 2
       before=$(snap focus-resumed)

@@ -10,6 +10,7 @@
 #include <CEGUI/GUIContext.h>
 #include <CEGUI/MouseCursor.h>
 #include <CEGUI/System.h>
+#include <CEGUI/Window.h>
 #include <CEGUI/widgets/ProgressBar.h>
 
 #include <OgreCamera.h>
@@ -151,8 +152,14 @@ void Game::windowFocusChange(Ogre::RenderWindow* window)
         mCharge = 0;
         mChargeBar->setProgress(BAR_AFTER_SHOT);
     }
+    // A menu button held down stays unpushed: its release, seen or not, is no click.
+    if (mGuiMouseDown) {
+        if (CEGUI::Window* pushed = guiContext().getInputCaptureWindow())
+            pushed->releaseInput();
+        mGuiMouseDown = false;
+    }
     // Away from the window, play stops as ESC stops it, and the pointer goes back to the desktop.
-    if (window == mRenderWindow && !mWindowFocused && mGameStarted && !mPaused)
+    if (!mWindowFocused && mGameStarted && !mPaused)
         togglePause();
 }
 

@@ -110,7 +110,8 @@ void ShellFrameListener::readInputAhead()
         mLastReadAhead == Clock::time_point() ? 0 : std::chrono::duration<float>(now - mLastReadAhead).count();
     evt.timeSinceLastEvent = evt.timeSinceLastFrame;
     mLastReadAhead = now;
-    mReadAheadResult = mRenderWindow->isClosed() || readInput(evt);
+    // A closed window has given its devices back; the frame itself then says to stop.
+    mReadAheadResult = !mRenderWindow->isClosed() && readInput(evt);
     mInputReadAhead = true;
 }
 

@@ -16,7 +16,9 @@
 #include <CEGUI/System.h>
 #include <CEGUI/widgets/ProgressBar.h>
 
+#include <chrono>
 #include <functional>
+#include <thread>
 
 namespace {
 float speedOf(const Ball* ball)
@@ -356,4 +358,31 @@ TEST_F(GameplayTest, TheMenuCursorIsGoneWhileThePointerIsOutsideTheWindow)
     }
     EXPECT_EQ(10, cursor.getPosition().d_x);
     EXPECT_EQ(20, cursor.getPosition().d_y);
+}
+
+TEST_F(GameplayTest, AMenuButtonHeldThroughAFocusChangeIsNoClick)
+{
+    TestGame& menu = game();
+    harness().mouse.moveTo(400, 260);
+    harness().frame(FRAME);
+    harness().mouse.move(0, 0);
+    harness().mouse.setButton(OIS::MB_Left, true);
+    harness().frames(2, FRAME);
+    ASSERT_TRUE(menu.mGuiMouseDown);
+
+    menu.windowFocusChange(RenderWindow::instance().window());
+    // The button no longer looks pushed.
+    EXPECT_EQ(nullptr, CEGUI::System::getSingleton().getDefaultGUIContext().getInputCaptureWindow());
+    harness().mouse.setButton(OIS::MB_Left, false);
+    harness().frames(3, FRAME);
+    EXPECT_FALSE(menu.mGameStarted);
+
+    // The next click is a click, once it is too late to make a double click of the two presses (the
+    // GUI times that by the clock, a third of a second).
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    harness().mouse.setButton(OIS::MB_Left, true);
+    harness().frame(FRAME);
+    harness().mouse.setButton(OIS::MB_Left, false);
+    harness().frame(FRAME);
+    EXPECT_TRUE(menu.mGameStarted);
 }

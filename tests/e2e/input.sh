@@ -11,10 +11,7 @@ barrels_own_display 190 "$0" "$@"
 BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2")
 source "$(dirname "$0")/lib.sh"
 
-openbox >/dev/null 2>&1 &
-WM_PID=$!
-trap 'kill $WM_PID 2>/dev/null' EXIT
-wait_until 30 wmctrl -m || { fail "openbox did not start"; exit 1; }
+start_openbox
 
 # --- What the game did, read back from its log and its frame trace -------------------------------
 # Counted by kind: a printf format of the game's log becomes a pattern for the whole line (the

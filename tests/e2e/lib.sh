@@ -13,6 +13,14 @@ unset facts
 fail() { echo "FAIL: $*" >&2; E2E_FAILURES=$((E2E_FAILURES + 1)); }
 pass() { echo "ok ($SECONDS s): $*"; }
 
+# start_openbox: a real window manager on this display until the script ends; sets WM_PID.
+start_openbox() {
+  openbox >/dev/null 2>&1 &
+  WM_PID=$!
+  trap 'kill $WM_PID 2>/dev/null' EXIT
+  wait_until 30 wmctrl -m || { fail "openbox did not start"; exit 1; }
+}
+
 # A fresh working directory holding the engine's three files from the build's run directory.
 make_workdir() {
   local run_dir=$1 dir

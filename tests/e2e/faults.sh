@@ -172,7 +172,7 @@ if mine "unwritable working directory"; then
     wrapper=(env XAUTHORITY="$auth" HOME=/nonexistent setpriv --reuid=65534 --regid=65534 --clear-groups)
   fi
   (cd "$WORKDIR" && exec "${wrapper[@]}" "$BARRELS" >stdout.txt 2>stderr.txt) &
-  GAME_PID=$!
+  GAME_PID=$! GAME_DIR=$WORKDIR
   check_row "unwritable working directory" started "cannot write"
   rm -f "${auth:-}"
 fi

@@ -52,7 +52,7 @@ rm -rf "${home:?}"/.config "${home:?}"/.local
 state=$home/.local/state/barrels
 (cd "$elsewhere" && exec env -u XDG_CONFIG_HOME -u XDG_STATE_HOME -u XDG_DATA_HOME HOME="$home" \
   "$installed" >"$output/stdout.txt" 2>"$output/stderr.txt") &
-GAME_PID=$!
+GAME_PID=$! GAME_DIR=$output
 if dialog=$(wait_window "$DIALOG_NAME" 90); then
   dialog_accept_until_gone "$dialog"
   WINDOW=$(wait_window "$GAME_TITLE" 90) && xdotool windowfocus "$WINDOW"

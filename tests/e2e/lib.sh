@@ -29,12 +29,11 @@ make_workdir() {
   echo "$dir"
 }
 
-# start_game BINARY WORKDIR: runs the game there in the background; sets GAME_PID.
-# In the sanitizer build the game's own leak check is off here: the checker's thread-stopping crashes
-# now and then as these runs end (by a signal or the close button, under load); the game's code is
-# leak-checked in the in-process tests. A plain build ignores the variable.
+# start_game BINARY WORKDIR: runs the game there in the background; sets GAME_PID and GAME_DIR.
+# A sanitizer build checks itself for leaks as it ends, however it ends; wait_exit looks at the report.
 start_game() {
-  (cd "$2" && ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" exec "$1" >stdout.txt 2>stderr.txt) &
+  GAME_DIR=$2
+  (cd "$2" && exec "$1" >stdout.txt 2>stderr.txt) &
   GAME_PID=$!
 }
 
@@ -98,6 +97,9 @@ game_running() { kill -0 "$GAME_PID" 2>/dev/null; }
 game_ended() { ! game_running; }
 
 # wait_exit SECONDS: sets GAME_STATUS to the exit status, or "hung" (and kills the game).
+# A sanitizer's report on the game's standard error fails the case whatever the status: a leak found
+# on a way out that ends with an error status anyway would otherwise pass unseen.
+SANITIZER_REPORT='ERROR: AddressSanitizer|ERROR: LeakSanitizer|LeakSanitizer has encountered|Tracer caught signal|runtime error:'
 wait_exit() {
   if wait_until "$1" game_ended; then
     wait "$GAME_PID"
@@ -106,6 +108,11 @@ wait_exit() {
     kill -9 "$GAME_PID" 2>/dev/null
     wait "$GAME_PID" 2>/dev/null
     GAME_STATUS=hung
+  fi
+  [ -n "${GAME_DIR:-}" ] || return 0
+  if grep -qE "$SANITIZER_REPORT" "$GAME_DIR/stderr.txt" 2>/dev/null; then
+    fail "sanitizer report from the game in $GAME_DIR (exit status $GAME_STATUS):
+$(grep -E -A 30 "$SANITIZER_REPORT" "$GAME_DIR/stderr.txt" | head -60)"
   fi
 }
 

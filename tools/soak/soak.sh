@@ -85,7 +85,7 @@ OTHER_PID=$!
 
 SOAK_DIR=$(make_workdir "$RUN_DIR")
 echo "soak: working directory $SOAK_DIR"
-SANITIZER_LINE='ERROR: AddressSanitizer|ERROR: LeakSanitizer|runtime error:'
+SANITIZER_LINE=$SANITIZER_REPORT
 ERROR_BOX="An exception has occured!"
 FAILURE=""
 ROUND_NO=0

@@ -5,6 +5,7 @@
 #include "GameSound.h"
 #include "LevelBuilder.h"
 #include "MenuLayout.h"
+#include "SteppedFont.h"
 
 #include <OgreException.h>
 #include <OgreLogManager.h>
@@ -204,6 +205,10 @@ void Game::init_GUI()
     setFontNativeResolution(time, 150, 100);
     time->hide();
 
+    // With its native resolution set, the default font is scaled from here on in steps.
+    mGuiFont = std::make_unique<SteppedFont>(gui.getDefaultFont()->getName());
+    gui.setDefaultFont(&mGuiFont->fit(CEGUI::System::getSingleton().getRenderer()->getDisplaySize()));
+
     CEGUI::Editbox* best = static_cast<CEGUI::Editbox*>(windows.createWindow("TaharezLook/Editbox", "high score"));
     mHighScoreWindow = best;
     mGuiRoot->addChild(best);
@@ -259,9 +264,8 @@ void Game::startGame()
 }
 
 namespace {
-// How long the window's size must stay put before the GUI is told. At each new size the GUI library
-// rebuilds its scaled fonts, and its Ogre renderer (0.8.7) never frees the pixels it copies for a
-// font's texture: a window dragged through a size a frame would lose megabytes a frame.
+// How long the window's size must stay put before the GUI is told: a window being dragged would
+// otherwise have its whole layout, and perhaps a new font step, made at every frame.
 const float GUI_RESIZE_SETTLE = 0.25f;
 }
 
@@ -282,8 +286,10 @@ void Game::updateGuiSize(float seconds)
     const CEGUI::Sizef size(static_cast<float>(mRenderWindow->getWidth()),
                             static_cast<float>(mRenderWindow->getHeight()));
     CEGUI::System& gui = CEGUI::System::getSingleton();
-    if (size != gui.getRenderer()->getDisplaySize())
-        gui.notifyDisplaySizeChanged(size);
+    if (size == gui.getRenderer()->getDisplaySize())
+        return;
+    gui.notifyDisplaySizeChanged(size);
+    guiContext().setDefaultFont(&mGuiFont->fit(size));
 }
 
 void Game::holdGuiWhileWindowHidden()

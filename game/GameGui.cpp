@@ -98,6 +98,8 @@ void setUpFixedFontText(CEGUI::Window* window, const char* text)
     window->activate();
 }
 
+const int GUI_START_ERROR = 1337;
+
 CEGUI::GUIContext& guiContext()
 {
     return CEGUI::System::getSingleton().getDefaultGUIContext();
@@ -114,8 +116,13 @@ void Game::init_GUI()
 
     try {
         CEGUI::OgreRenderer::bootstrapSystem(*mRenderWindow);
-    } catch (CEGUI::GenericException& e) {
-        throw Ogre::Exception(1337, e.getMessage().c_str(), "init_GUI()");
+    } catch (const CEGUI::Exception& e) {
+        // Any of the library's exceptions: 0.8 reports a failed start with several kinds.
+        // The engine's exceptions keep no number, only a kind, which they keep by pointer: the number
+        // goes into a lasting kind's name, so that the full description has it with the source,
+        // file and line.
+        static const std::string kind = "GUI start-up error " + std::to_string(GUI_START_ERROR);
+        throw Ogre::Exception(GUI_START_ERROR, e.getMessage().c_str(), "init_GUI()", kind.c_str(), __FILE__, __LINE__);
     }
     mRenderWindow->removeListener(&mScissorReset);
     mRenderWindow->addListener(&mScissorReset);

@@ -2,6 +2,7 @@
 #include "GameplayFixture.h"
 #include "SteppedFont.h"
 
+#include <OgreException.h>
 #include <OgreRenderWindow.h>
 #include <OgreSceneManager.h>
 
@@ -219,4 +220,20 @@ TEST_F(GameplayTest, TheDefaultFontIsMadeOncePerSizeStep)
         EXPECT_NEAR(designed, pointSize(fitted), designed * 0.095f) << "at height " << height;
     }
     EXPECT_EQ(static_cast<size_t>(SteppedFont::STEPS), made.size());
+}
+
+// A GUI that cannot start (here: one is running already) is reported through the engine's exception,
+// with the number, the source "init_GUI()", and the file and line.
+TEST_F(GameplayTest, AGuiThatCannotStartIsAnEngineErrorNamingInitGui)
+{
+    try {
+        game().init_GUI();
+        FAIL() << "a second GUI started";
+    } catch (const Ogre::Exception& e) {
+        const std::string text = e.getFullDescription();
+        EXPECT_NE(std::string::npos, text.find("1337")) << text;
+        EXPECT_NE(std::string::npos, text.find(" in init_GUI() at ")) << text;
+        EXPECT_NE(std::string::npos, text.find("GameGui.cpp (line ")) << text;
+        EXPECT_EQ("init_GUI()", e.getSource());
+    }
 }

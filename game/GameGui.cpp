@@ -117,10 +117,9 @@ void Game::init_GUI()
     try {
         CEGUI::OgreRenderer::bootstrapSystem(*mRenderWindow);
     } catch (const CEGUI::Exception& e) {
-        // Any of the library's exceptions: 0.8 reports a failed start with several kinds.
-        // The engine's exceptions keep no number, only a kind, which they keep by pointer: the number
-        // goes into a lasting kind's name, so that the full description has it with the source,
-        // file and line.
+        // Any of the library's exceptions: it reports a failed start with several kinds. The engine's
+        // exceptions keep no number, only a kind's name (by pointer): the number goes into a lasting
+        // one, so that the full description has it beside the source, file and line.
         static const std::string kind = "GUI start-up error " + std::to_string(GUI_START_ERROR);
         throw Ogre::Exception(GUI_START_ERROR, e.getMessage().c_str(), "init_GUI()", kind.c_str(), __FILE__, __LINE__);
     }

@@ -211,9 +211,13 @@ void Game::init_GUI()
     setFontNativeResolution(time, 150, 100);
     time->hide();
 
-    // With its native resolution set, the default font is scaled from here on in steps.
+    // With its native resolution set, the default font is scaled from here on in steps. The step of
+    // full screen (F11) is made at once: its large glyphs take a moment, better spent at start.
     mGuiFont = std::make_unique<SteppedFont>(gui.getDefaultFont()->getName());
     gui.setDefaultFont(&mGuiFont->fit(CEGUI::System::getSingleton().getRenderer()->getDisplaySize()));
+    unsigned int screenWidth = 0, screenHeight = 0;
+    fullScreenSize(screenWidth, screenHeight);
+    mGuiFont->prepare(CEGUI::Sizef(static_cast<float>(screenWidth), static_cast<float>(screenHeight)));
 
     CEGUI::Editbox* best = static_cast<CEGUI::Editbox*>(windows.createWindow("TaharezLook/Editbox", "high score"));
     mHighScoreWindow = best;

@@ -52,6 +52,12 @@ CEGUI::Font& SteppedFont::fit(const CEGUI::Sizef& displaySize)
                                     CEGUI::ASM_Disabled, mNativeResolution);
 }
 
+void SteppedFont::prepare(const CEGUI::Sizef& displaySize)
+{
+    // The first glyph asked for has the library make its whole page, Latin-1 with it.
+    fit(displaySize).getGlyphData('0');
+}
+
 int SteppedFont::step(float scale)
 {
     if (!(scale > 0))

@@ -466,9 +466,14 @@ void ShellFrameListener::toggleFullScreenOnF11()
     }
     mWindowedWidth = mRenderWindow->getWidth();
     mWindowedHeight = mRenderWindow->getHeight();
+    unsigned int width = 0, height = 0;
+    fullScreenSize(width, height);
+    mRenderWindow->setFullscreen(true, width, height);
+}
+
+void ShellFrameListener::fullScreenSize(unsigned int& width, unsigned int& height) const
+{
     void* display = nullptr;
     mRenderWindow->getCustomAttribute("XDISPLAY", &display);
-    unsigned int width = 0, height = 0;
     screenSize(display, width, height);
-    mRenderWindow->setFullscreen(true, width, height);
 }

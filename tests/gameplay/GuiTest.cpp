@@ -18,6 +18,7 @@
 #include <CEGUI/widgets/Tooltip.h>
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 #include <string>
 
@@ -82,6 +83,9 @@ std::string designFont(const CEGUI::Font* font)
     return name.substr(0, name.find('@'));
 }
 
+// How far a stepped font's size may be from the scaled size: half a step either way.
+const float HALF_STEP = std::exp2(0.5f / SteppedFont::STEPS_PER_OCTAVE) - 1 + 0.001f;
+
 float pointSize(const CEGUI::Font& font)
 {
     return CEGUI::PropertyHelper<float>::fromString(font.getProperty("PointSize"));
@@ -137,7 +141,7 @@ TEST_F(GameplayTest, StartUpShowsOnlyTheMenuWithItsWindowsLaidOut)
     EXPECT_EQ(CEGUI::Sizef(150, 100), nativeResolution("DejaVuSans-10"));
     // Scaled with the window's height: 10 points at 100 pixels high, give or take half a step.
     const float designed = 10.0f * g.mRenderWindow->getHeight() / 100;
-    EXPECT_NEAR(designed, pointSize(*gui().getDefaultFont()), designed * 0.095f);
+    EXPECT_NEAR(designed, pointSize(*gui().getDefaultFont()), designed * HALF_STEP);
     EXPECT_EQ(CEGUI::Sizef(420, 200), nativeResolution("fkp-16"));
     EXPECT_TRUE(gui().getMouseCursor().isVisible());
     EXPECT_EQ("TaharezLook/MouseArrow", gui().getMouseCursor().getDefaultImage()->getName());
@@ -217,7 +221,7 @@ TEST_F(GameplayTest, TheDefaultFontIsMadeOncePerSizeStep)
         made.insert(&fitted);
         const float designed = std::clamp(10 * height / 100, 10 * SteppedFont::stepScale(SteppedFont::MIN_STEP),
                                           10 * SteppedFont::stepScale(SteppedFont::MAX_STEP));
-        EXPECT_NEAR(designed, pointSize(fitted), designed * 0.095f) << "at height " << height;
+        EXPECT_NEAR(designed, pointSize(fitted), designed * HALF_STEP) << "at height " << height;
     }
     EXPECT_EQ(static_cast<size_t>(SteppedFont::STEPS), made.size());
 }

@@ -309,9 +309,14 @@ bool ShellFrameListener::pollMouse(const Ogre::FrameEvent&)
 
 void ShellFrameListener::applyCameraMotion()
 {
+    // A turn by nothing still rounds the orientation (a turn about the world's axis takes it apart
+    // and puts it together again): a still camera would creep, and the far floor, tiled thousands
+    // of times, shimmer from frame to frame.
     Ogre::SceneNode* node = cameraNode();
-    node->yaw(mYawStep, Ogre::Node::TS_WORLD);
-    node->pitch(mPitchStep, Ogre::Node::TS_LOCAL);
+    if (mYawStep != Ogre::Radian(0))
+        node->yaw(mYawStep, Ogre::Node::TS_WORLD);
+    if (mPitchStep != Ogre::Radian(0))
+        node->pitch(mPitchStep, Ogre::Node::TS_LOCAL);
     node->translate(mMoveVector, Ogre::Node::TS_LOCAL);
 }
 

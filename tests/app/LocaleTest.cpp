@@ -7,12 +7,9 @@
 
 #include <clocale>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -51,13 +48,8 @@ protected:
 
 TEST(Locale, MediaReadInPlainCKeysInTheUsersCharacterSet)
 {
-    // A scratch working directory for the log; C.UTF-8 is the user's locale every Debian system has.
-    char pattern[] = "/tmp/barrels-locale-XXXXXX";
-    const fs::path work = mkdtemp(pattern);
-    const fs::path runDir = fs::current_path();
-    for (const char* file : {"plugins_d.cfg", "resources_d.cfg"})
-        fs::copy_file(runDir / file, work / file);
-    fs::current_path(work);
+    const ScratchRunDir scratch;
+    // The user's locale: C.UTF-8, which every Debian system has.
     setenv("LC_ALL", "C.UTF-8", 1);
 
     {
@@ -75,6 +67,4 @@ TEST(Locale, MediaReadInPlainCKeysInTheUsersCharacterSet)
 
     unsetenv("LC_ALL");
     std::setlocale(LC_ALL, "C");
-    fs::current_path(runDir);
-    fs::remove_all(work);
 }

@@ -29,12 +29,13 @@ make_workdir() {
   echo "$dir"
 }
 
-# start_game BINARY WORKDIR: runs the game there in the background; sets GAME_PID.
+# start_game BINARY WORKDIR [NAME=VALUE...]: runs the game there in the background, those variables
+# added to its environment; sets GAME_PID.
 # In the sanitizer build the game's own leak check is off here: the checker's thread-stopping crashes
 # now and then as these runs end (by a signal or the close button, under load); the game's code is
 # leak-checked in the in-process tests. A plain build ignores the variable.
 start_game() {
-  (cd "$2" && ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" exec "$1" >stdout.txt 2>stderr.txt) &
+  (cd "$2" && ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" exec env "${@:3}" "$1" >stdout.txt 2>stderr.txt) &
   GAME_PID=$!
 }
 
@@ -215,10 +216,11 @@ wait_picture() {
   wait_until "$limit" _picture_ok
 }
 
-# launch BINARY WORKDIR: starts the game, accepts the dialog, waits for the menu. Sets WINDOW.
+# launch BINARY WORKDIR [NAME=VALUE...]: starts the game (with those variables), accepts the dialog,
+# waits for the menu. Sets WINDOW.
 launch() {
   WORKDIR=$2
-  start_game "$1" "$WORKDIR"
+  start_game "$1" "$WORKDIR" "${@:3}"
   local dialog
   dialog=$(wait_window "$DIALOG_NAME" 90) || { fail "no configuration dialog"; return 1; }
   dialog_accept_until_gone "$dialog"

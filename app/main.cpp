@@ -2,6 +2,7 @@
 // any error that escapes it.
 #include "Core.h"
 #include "DesktopWindow.h"
+#include "ErrorText.h"
 #include "FatalError.h"
 #include "Installation.h"
 #include "LeakCheck.h"
@@ -91,16 +92,16 @@ int play()
         return EXIT_FAILURE;
     }
 
-    // What went wrong, without the libraries' source locations: the player cannot act on those.
+    // What went wrong in full, where in the code too: that is what a bug report needs.
     try {
         application.run();
     } catch (const Ogre::Exception& e) {
         application.releaseForErrorReport();
-        reportFatalError(e.getDescription());
+        reportFatalError(fullDescription(e));
         return EXIT_FAILURE;
     } catch (const CEGUI::Exception& e) {
         application.releaseForErrorReport();
-        reportFatalError(e.getMessage().c_str());
+        reportFatalError(e.what());
         return EXIT_FAILURE;
     } catch (const std::exception& e) {
         application.releaseForErrorReport();

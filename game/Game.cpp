@@ -9,6 +9,7 @@
 #include "GameSound.h"
 #include "LandingMarker.h"
 #include "LevelBuilder.h"
+#include "SteppedFont.h"
 
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>

@@ -38,6 +38,7 @@ class SceneManager;
 }
 class GameSound;
 class LandingMarker;
+class SteppedFont;
 class LevelBuilder;
 class btDynamicsWorld;
 
@@ -171,6 +172,8 @@ protected:
     CEGUI::Window* mSoundNotice = nullptr;
     float mSoundNoticeSeconds = 0;
     std::unique_ptr<LandingMarker> mLandingMarker;
+    // The GUI's default font, scaled with the window in steps.
+    std::unique_ptr<SteppedFont> mGuiFont;
     Ogre::Overlay* mCrosshair = nullptr;
     // G turns the landing marker on and off.
     bool mLandingMarkerOn = false;

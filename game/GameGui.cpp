@@ -5,6 +5,7 @@
 #include "GameSound.h"
 #include "LevelBuilder.h"
 #include "MenuLayout.h"
+#include "SteppedFont.h"
 
 #include <OgreException.h>
 #include <OgreLogManager.h>
@@ -97,6 +98,8 @@ void setUpFixedFontText(CEGUI::Window* window, const char* text)
     window->activate();
 }
 
+const int GUI_START_ERROR = 1337;
+
 CEGUI::GUIContext& guiContext()
 {
     return CEGUI::System::getSingleton().getDefaultGUIContext();
@@ -113,8 +116,12 @@ void Game::init_GUI()
 
     try {
         CEGUI::OgreRenderer::bootstrapSystem(*mRenderWindow);
-    } catch (CEGUI::GenericException& e) {
-        throw Ogre::Exception(1337, e.getMessage().c_str(), "init_GUI()");
+    } catch (const CEGUI::Exception& e) {
+        // Any of the library's exceptions: it reports a failed start with several kinds. The engine's
+        // exceptions keep no number, only a kind's name (by pointer): the number goes into a lasting
+        // one, so that the full description has it beside the source, file and line.
+        static const std::string kind = "GUI start-up error " + std::to_string(GUI_START_ERROR);
+        throw Ogre::Exception(GUI_START_ERROR, e.getMessage().c_str(), "init_GUI()", kind.c_str(), __FILE__, __LINE__);
     }
     mRenderWindow->removeListener(&mScissorReset);
     mRenderWindow->addListener(&mScissorReset);
@@ -204,6 +211,14 @@ void Game::init_GUI()
     setFontNativeResolution(time, 150, 100);
     time->hide();
 
+    // With its native resolution set, the default font is scaled from here on in steps. The step of
+    // full screen (F11) is made at once: its large glyphs take a moment, better spent at start.
+    mGuiFont = std::make_unique<SteppedFont>(gui.getDefaultFont()->getName());
+    gui.setDefaultFont(&mGuiFont->fit(CEGUI::System::getSingleton().getRenderer()->getDisplaySize()));
+    unsigned int screenWidth = 0, screenHeight = 0;
+    fullScreenSize(screenWidth, screenHeight);
+    mGuiFont->prepare(CEGUI::Sizef(static_cast<float>(screenWidth), static_cast<float>(screenHeight)));
+
     CEGUI::Editbox* best = static_cast<CEGUI::Editbox*>(windows.createWindow("TaharezLook/Editbox", "high score"));
     mHighScoreWindow = best;
     mGuiRoot->addChild(best);
@@ -259,9 +274,8 @@ void Game::startGame()
 }
 
 namespace {
-// How long the window's size must stay put before the GUI is told. At each new size the GUI library
-// rebuilds its scaled fonts, and its Ogre renderer (0.8.7) never frees the pixels it copies for a
-// font's texture: a window dragged through a size a frame would lose megabytes a frame.
+// How long the window's size must stay put before the GUI is told: a window being dragged would
+// otherwise have its whole layout, and perhaps a new font step, made at every frame.
 const float GUI_RESIZE_SETTLE = 0.25f;
 }
 
@@ -282,8 +296,10 @@ void Game::updateGuiSize(float seconds)
     const CEGUI::Sizef size(static_cast<float>(mRenderWindow->getWidth()),
                             static_cast<float>(mRenderWindow->getHeight()));
     CEGUI::System& gui = CEGUI::System::getSingleton();
-    if (size != gui.getRenderer()->getDisplaySize())
-        gui.notifyDisplaySizeChanged(size);
+    if (size == gui.getRenderer()->getDisplaySize())
+        return;
+    gui.notifyDisplaySizeChanged(size);
+    guiContext().setDefaultFont(&mGuiFont->fit(size));
 }
 
 void Game::holdGuiWhileWindowHidden()

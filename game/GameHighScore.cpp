@@ -4,9 +4,17 @@
 #include "GameEvents.h"
 #include "HighScoreFile.h"
 
+#include <chrono>
+
+namespace {
+// Set as the program is loaded, before anything of the game runs: a save's temporary file older
+// than this was left by a game that has ended, a newer one may be another copy's save under way.
+const std::chrono::system_clock::time_point PROGRAM_LOADED = std::chrono::system_clock::now();
+}
+
 int Game::loadHighScore()
 {
-    HighScoreFile::removeLeftovers(HighScoreFile::NAME);
+    HighScoreFile::removeLeftovers(HighScoreFile::NAME, PROGRAM_LOADED);
     return HighScoreFile::read(HighScoreFile::NAME).score;
 }
 

@@ -50,6 +50,21 @@ std::filesystem::path folderOf(const char* path)
     return folder.empty() ? "." : folder;
 }
 
+const char* const TEMP_MARKER = ".saving-";
+const char* const TEMP_RANDOM = "XXXXXX";
+
+std::string tempPrefix(const char* path)
+{
+    return "." + std::filesystem::path(path).filename().string() + TEMP_MARKER;
+}
+
+std::chrono::system_clock::time_point modified(const struct stat& status)
+{
+    using Clock = std::chrono::system_clock;
+    const auto sinceEpoch = std::chrono::seconds(status.st_mtim.tv_sec) + std::chrono::nanoseconds(status.st_mtim.tv_nsec);
+    return Clock::time_point(std::chrono::duration_cast<Clock::duration>(sinceEpoch));
+}
+
 } // namespace
 
 Reading parse(const char* bytes, std::size_t size)
@@ -112,7 +127,7 @@ bool mayReplace(const Reading& now, int best)
 bool replace(const char* path, int best)
 {
     // Beside the file, so that the rename stays within one file system.
-    std::string tempPath = std::string(path) + TEMP_SUFFIX;
+    std::string tempPath = tempPattern(path);
     const int fd = ::mkstemp(&tempPath[0]);
     if (fd < 0)
         return false;
@@ -133,19 +148,27 @@ bool replace(const char* path, int best)
     return false;
 }
 
-void removeLeftovers(const char* path)
+std::string tempPattern(const char* path)
 {
-    const std::string name = std::filesystem::path(path).filename().string();
-    const std::size_t randomPart = std::strlen(TEMP_SUFFIX) - 1;
+    return (folderOf(path) / (tempPrefix(path) + TEMP_RANDOM)).string();
+}
+
+void removeLeftovers(const char* path, std::chrono::system_clock::time_point gameStarted)
+{
+    const std::string prefix = tempPrefix(path);
+    const std::size_t randomPart = std::strlen(TEMP_RANDOM);
     std::error_code error;
     for (std::filesystem::directory_iterator it(folderOf(path), error), end; !error && it != end; it.increment(error)) {
         const std::string other = it->path().filename().string();
-        if (other.size() != name.size() + 1 + randomPart || other.compare(0, name.size() + 1, name + ".") != 0)
+        if (other.size() != prefix.size() + randomPart || other.compare(0, prefix.size(), prefix) != 0)
             continue;
         bool madeByMkstemp = true;
-        for (std::size_t i = name.size() + 1; i < other.size(); ++i)
+        for (std::size_t i = prefix.size(); i < other.size(); ++i)
             madeByMkstemp = madeByMkstemp && std::isalnum(static_cast<unsigned char>(other[i]));
-        if (madeByMkstemp && it->is_regular_file(error) && !it->is_symlink(error))
+        // lstat: a link named like a leftover is never a save's, nor is what it points at.
+        struct stat status;
+        if (madeByMkstemp && ::lstat(it->path().c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+            modified(status) < gameStarted)
             ::unlink(it->path().c_str());
     }
 }

@@ -3,7 +3,9 @@
 // saving replaces the file whole and only when that cannot lose a better score.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <string>
 
 namespace HighScoreFile {
 
@@ -43,10 +45,12 @@ bool mayReplace(const Reading& now, int best);
 // written). False, with the old file intact, when any step fails.
 bool replace(const char* path, int best);
 
-// Removes what a save that was killed half-way left beside the file.
-void removeLeftovers(const char* path);
+// Removes what saves killed half-way left beside the file before `gameStarted`: regular files named
+// exactly as tempPattern() gives, and nothing else. A newer one may be another running copy's save.
+void removeLeftovers(const char* path, std::chrono::system_clock::time_point gameStarted);
 
-// The name a save writes before its rename: `path` followed by this pattern.
-const char* const TEMP_SUFFIX = ".XXXXXX";
+// The name a save writes before its rename, in mkstemp's form: hidden, beside the file, and marked
+// so that no player's own file is taken for it ("dir/.high.score.saving-XXXXXX").
+std::string tempPattern(const char* path);
 
 } // namespace HighScoreFile

@@ -22,7 +22,7 @@ BARRELS_PACKAGES=(
   cmake g++ make pkg-config
   libogre-1.12-dev ogre-1.12-tools libcegui-mk2-dev libois-dev libbullet-dev
   libopenal-dev libsndfile1-dev libasound2-dev libsdl2-dev libx11-dev libxtst-dev libxrandr-dev libxfixes-dev libgtest-dev clang libfuzzer-14-dev
-  xvfb xauth xdotool x11-utils x11-apps openbox wmctrl x11-xserver-utils dpkg-dev desktop-file-utils appstream mesa-utils libgl1-mesa-dri imagemagick fonts-dejavu-core
+  xvfb xauth xdotool x11-utils x11-apps openbox wmctrl x11-xserver-utils dpkg-dev desktop-file-utils appstream mesa-utils libgl1-mesa-dri imagemagick fonts-dejavu-core locales
 )
 
 barrels_install_packages() {

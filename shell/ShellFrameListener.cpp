@@ -54,9 +54,10 @@ ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera*
     mLatchedKeyboard = new LatchedKeyboard(mKeyboardEvents);
     mLatchedKeyboard->setBuffered(bufferedKeys);
     mKeyboardDevice = mLatchedKeyboard;
-    // The input library switches the whole process to the user's locale for key names; numbers in
-    // media files and GUI properties must keep reading "0.5" as a half.
-    std::setlocale(LC_NUMERIC, "C");
+    // Making the keyboard has set LC_CTYPE to the user's locale. The GUI library, which reads its
+    // files next, logs an error for each one unless the whole locale is plain "C" (not only
+    // LC_NUMERIC): the process stays in "C" until run() gives LC_CTYPE back.
+    std::setlocale(LC_ALL, "C");
     mDesktopMouse = new DesktopMouse(display, windowHandle);
     mDesktopMouse->setBuffered(bufferedMouse);
     mMouseDevice = mDesktopMouse;
@@ -309,9 +310,14 @@ bool ShellFrameListener::pollMouse(const Ogre::FrameEvent&)
 
 void ShellFrameListener::applyCameraMotion()
 {
+    // A turn by nothing still rounds the orientation (a turn about the world's axis takes it apart
+    // and puts it together again): a still camera would creep, and the far floor, tiled thousands
+    // of times, shimmer from frame to frame.
     Ogre::SceneNode* node = cameraNode();
-    node->yaw(mYawStep, Ogre::Node::TS_WORLD);
-    node->pitch(mPitchStep, Ogre::Node::TS_LOCAL);
+    if (mYawStep != Ogre::Radian(0))
+        node->yaw(mYawStep, Ogre::Node::TS_WORLD);
+    if (mPitchStep != Ogre::Radian(0))
+        node->pitch(mPitchStep, Ogre::Node::TS_LOCAL);
     node->translate(mMoveVector, Ogre::Node::TS_LOCAL);
 }
 
@@ -466,9 +472,14 @@ void ShellFrameListener::toggleFullScreenOnF11()
     }
     mWindowedWidth = mRenderWindow->getWidth();
     mWindowedHeight = mRenderWindow->getHeight();
+    unsigned int width = 0, height = 0;
+    fullScreenSize(width, height);
+    mRenderWindow->setFullscreen(true, width, height);
+}
+
+void ShellFrameListener::fullScreenSize(unsigned int& width, unsigned int& height) const
+{
     void* display = nullptr;
     mRenderWindow->getCustomAttribute("XDISPLAY", &display);
-    unsigned int width = 0, height = 0;
     screenSize(display, width, height);
-    mRenderWindow->setFullscreen(true, width, height);
 }

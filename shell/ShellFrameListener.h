@@ -107,6 +107,9 @@ protected:
     // The camera turns and moves through the scene node it hangs on.
     Ogre::SceneNode* cameraNode() const;
 
+    // The size F11 gives the window: the whole screen it is on.
+    void fullScreenSize(unsigned int& width, unsigned int& height) const;
+
 private:
     // The statistics overlay's text elements and the captions they show: a caption set again, even
     // to the same text, makes the engine rebuild that element's glyphs for the next frame.

@@ -22,6 +22,7 @@
 #include <OgreViewport.h>
 #include <Overlay/OgreOverlaySystem.h>
 
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -42,6 +43,10 @@ void ShellApplication::run()
 {
     if (!setup())
         return;
+    // The media are read: the user's LC_CTYPE, which the input library asked for, comes back. The
+    // display picks its character set when it translates the first key and keeps it, so a key event
+    // carries "ä" and "€" rather than bytes of another set. LC_NUMERIC stays "C".
+    std::setlocale(LC_CTYPE, "");
 
     // The engine's render loop does not pump the window system's messages, so this loop does.
     mEngineRoot->getRenderSystem()->_initRenderTargets();

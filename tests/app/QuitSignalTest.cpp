@@ -62,13 +62,7 @@ class QuitSignalTest : public ::testing::TestWithParam<int>
 
 TEST_P(QuitSignalTest, EndsTheLoopAndSavesLikeTheCloseButton)
 {
-    // A scratch working directory, so the high-score file written is this test's own.
-    char pattern[] = "/tmp/barrels-signal-XXXXXX";
-    const fs::path work = mkdtemp(pattern);
-    const fs::path runDir = fs::current_path();
-    for (const char* file : {"plugins_d.cfg", "resources_d.cfg"})
-        fs::copy_file(runDir / file, work / file);
-    fs::current_path(work);
+    const ScratchRunDir scratch;
     std::ofstream("high.score") << "7";
 
     SignalledCore core(GetParam());
@@ -78,8 +72,6 @@ TEST_P(QuitSignalTest, EndsTheLoopAndSavesLikeTheCloseButton)
     EXPECT_TRUE(core.window()->isClosed());
     EXPECT_EQ("7", readFile("high.score"));
     EXPECT_NE(std::string::npos, readFile("Ogre.log").find("Best score 7 saved to high.score"));
-    fs::current_path(runDir);
-    fs::remove_all(work);
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, QuitSignalTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP),

@@ -95,6 +95,10 @@ check_row() {
   fi
   wait_exit 60
   lines=$(grep -c . "$WORKDIR/stderr.txt")
+  # An engine exception is reported in full: its kind first, then where it was thrown.
+  if grep -q "$ENGINE_REPORT" "$WORKDIR/stderr.txt" && ! grep -q "$ENGINE_REPORT$FULL_TEXT" "$WORKDIR/stderr.txt"; then
+    fail "$name: the engine's report lacks its source, file or line: $(head -c 800 "$WORKDIR/stderr.txt")"
+  fi
   if [ "$GAME_STATUS" = 1 ] && [ "$lines" = 1 ] && grep -q "^barrels: .*$expected" "$WORKDIR/stderr.txt"; then
     pass "$name: $(cat "$WORKDIR/stderr.txt")"
   else
@@ -103,6 +107,8 @@ check_row() {
   [ -z "${E2E_KEEP:-}" ] && { chmod -R u+w "$WORKDIR"; rm -rf "$WORKDIR"; }
 }
 ERROR_TITLE="An exception has occured!"
+ENGINE_REPORT='^barrels: [A-Za-z]*Exception: '
+FULL_TEXT='.* in [^ ]* at [^ ]* (line [0-9]*)$'
 
 # Media: every file is tried missing, empty, cut short and garbage. The meshes of barrels and balls
 # load only on New and with the first shot; the game checks them at start-up all the same.
@@ -113,7 +119,10 @@ for file in "${MEDIA[@]}"; do
     mine "$file $kind" || continue
     WORKDIR=$(make_media_workdir)
     break_media "$WORKDIR" "$file" "$kind" || { fail "$file: not in any media folder"; continue; }
-    check_row "$file $kind" start "$file"
+    expected=$file
+    # The GUI library looks its files up through the engine, which reports the one it cannot find.
+    [[ $kind = missing && $file = @(TaharezLook|DejaVuSans|fkp)* ]] && expected="Exception: Cannot locate resource $file$FULL_TEXT"
+    check_row "$file $kind" start "$expected"
   done
 done
 
@@ -123,7 +132,7 @@ CONFIG=(
   "plugins_d.cfg missing|rm plugins_d.cfg|plugins_d.cfg: no render system"
   "plugins_d.cfg garbage|garbage >plugins_d.cfg|plugins_d.cfg: no render system"
   "plugins_d.cfg naming no folder|sed -i 's#^PluginFolder=.*#PluginFolder=/nonexistent/plugins#' plugins_d.cfg|plugins_d.cfg: Could not load dynamic library /nonexistent/plugins/"
-  "resources_d.cfg missing|rm resources_d.cfg|resources_d.cfg"
+  "resources_d.cfg missing|rm resources_d.cfg|Exception: Cannot open file: resources_d.cfg$FULL_TEXT"
   "resources_d.cfg garbage|garbage >resources_d.cfg|resources_d.cfg"
   "resources_d.cfg naming no folder|sed -i '0,/^FileSystem=/s#^FileSystem=.*#FileSystem=/nonexistent/media#' resources_d.cfg|/nonexistent/media"
 )

@@ -72,7 +72,7 @@ chmod +x "$PLAYER"
 
 saved() { log_has "$WORKDIR" "$(printf "$LOG_BEST_SCORE_SAVED" "$1" high.score)"; }
 kept() { log_has "$WORKDIR" "$(printf "$LOG_BEST_SCORE_KEPT" "$1" high.score "$2")"; }
-describe() { ls -la "$WORKDIR/high.score"* 2>&1 | tr '\n' ';'; [ -f "$WORKDIR/high.score" ] && od -An -c "$WORKDIR/high.score" | head -2; }
+describe() { ls -la "$WORKDIR"/high.score* "$WORKDIR"/.high.score* 2>&1 | tr '\n' ';'; [ -f "$WORKDIR/high.score" ] && od -An -c "$WORKDIR/high.score" | head -2; }
 
 # row NAME PREPARE END CHECK [STATUSES]: a fresh working directory (or ROW_DIR); PREPARE runs in it,
 # the game runs there to its menu, END ends it (in the working directory, with GAME_PID set), its
@@ -99,8 +99,11 @@ if part endings; then
   row "SIGTERM saves" "printf 42 >high.score" term "holds 42 && saved 42"
   row "SIGINT saves" "printf 42 >high.score" "kill -INT \$GAME_PID" "holds 42 && saved 42"
   row "SIGHUP saves" "printf 42 >high.score" "kill -HUP \$GAME_PID" "holds 42 && saved 42"
-  row "a save's leftover is removed at start" "printf 42 >high.score; printf 7 >high.score.k1LL3d" term \
-    "holds 42 && [ ! -e high.score.k1LL3d ]"
+  # A save killed half-way an hour ago left its hidden temporary file; the player's own files that
+  # look alike stay.
+  row "a save's leftover is removed at start, the player's files stay" \
+    "printf 42 >high.score; printf 7 >.high.score.saving-k1LL3d; touch -d '1 hour ago' .high.score.saving-k1LL3d; for f in backup old123 AbC123; do printf 5 >high.score.\$f; done" \
+    term "holds 42 && [ ! -e .high.score.saving-k1LL3d ] && [ -f high.score.backup ] && [ -f high.score.old123 ] && [ -f high.score.AbC123 ]"
   # Killed at some moment of a Quit: before, during or after its save, the file is whole.
   for delay in 0 0.02 0.05; do
     row "SIGKILL ${delay} s after Quit" "printf 42 >high.score" \

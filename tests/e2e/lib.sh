@@ -29,11 +29,12 @@ make_workdir() {
   echo "$dir"
 }
 
-# start_game BINARY WORKDIR: runs the game there in the background; sets GAME_PID and GAME_DIR.
+# start_game BINARY WORKDIR [NAME=VALUE...]: runs the game there in the background, those variables
+# added to its environment; sets GAME_PID and GAME_DIR.
 # A sanitizer build checks itself for leaks as it ends, however it ends; wait_exit looks at the report.
 start_game() {
   GAME_DIR=$2
-  (cd "$2" && exec "$1" >stdout.txt 2>stderr.txt) &
+  (cd "$2" && exec env "${@:3}" "$1" >stdout.txt 2>stderr.txt) &
   GAME_PID=$!
 }
 
@@ -222,10 +223,11 @@ wait_picture() {
   wait_until "$limit" _picture_ok
 }
 
-# launch BINARY WORKDIR: starts the game, accepts the dialog, waits for the menu. Sets WINDOW.
+# launch BINARY WORKDIR [NAME=VALUE...]: starts the game (with those variables), accepts the dialog,
+# waits for the menu. Sets WINDOW.
 launch() {
   WORKDIR=$2
-  start_game "$1" "$WORKDIR"
+  start_game "$1" "$WORKDIR" "${@:3}"
   local dialog
   dialog=$(wait_window "$DIALOG_NAME" 90) || { fail "no configuration dialog"; return 1; }
   dialog_accept_until_gone "$dialog"

@@ -3,6 +3,7 @@
 #include "GameHarness.h"
 #include "LevelBuilder.h"
 #include "ScriptedRolls.h"
+#include "SteppedFont.h"
 
 #include <OgreCamera.h>
 #include <OgreEntity.h>
@@ -203,23 +204,28 @@ TEST_F(GameLoopTest, LevelOneSettlesUprightOnThePlatform)
     }
 }
 
-// The GUI learns a new window size once the size has stayed put for a moment: each size it learns
-// costs a rebuild of its fonts (and memory the GUI library's renderer never gives back).
+// The GUI learns a new window size once the size has stayed put for a moment, and its default font
+// follows the height.
 TEST_F(GameLoopTest, GuiFollowsTheWindowSizeOnceItSettles)
 {
     TestGame& game = harness.game();
     Ogre::RenderWindow* window = game.mRenderWindow;
     const CEGUI::Renderer* gui = CEGUI::System::getSingleton().getRenderer();
     const CEGUI::Sizef before = gui->getDisplaySize();
+    const CEGUI::GUIContext& context = CEGUI::System::getSingleton().getDefaultGUIContext();
+    const CEGUI::Font* fontBefore = context.getDefaultFont();
 
-    for (unsigned int height : {500u, 520u, 540u}) {
+    for (unsigned int height : {400u, 420u, 440u}) {
         window->resize(640, height);
         game.windowResized(window);
         EXPECT_TRUE(harness.frame(0.1f));
         EXPECT_EQ(before, gui->getDisplaySize()) << "still being dragged at height " << height;
     }
+    EXPECT_EQ(fontBefore, context.getDefaultFont());
     harness.frames(3, 0.1f);
-    EXPECT_EQ(CEGUI::Sizef(640, 540), gui->getDisplaySize());
+    EXPECT_EQ(CEGUI::Sizef(640, 440), gui->getDisplaySize());
+    EXPECT_NE(fontBefore, context.getDefaultFont()) << "a size step smaller";
+    EXPECT_EQ(&game.mGuiFont->fit(CEGUI::Sizef(640, 440)), context.getDefaultFont());
 }
 
 // The engine draws nothing into a window that is not shown (still being mapped, or covered by

@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -157,24 +159,61 @@ TEST_F(HighScoreFolderTest, ReplacesTheWholeFileAndALinkRatherThanItsTarget)
     EXPECT_EQ(2u, static_cast<std::size_t>(std::distance(fs::directory_iterator(mFolder), {})));
 }
 
-TEST_F(HighScoreFolderTest, RemovesOnlyTheLeftoversOfASave)
+// Only a save's own temporary file, left by a game that ended before this one started, is removed:
+// never a player's file, a link, a folder, nor the save of a copy of the game running beside it.
+TEST_F(HighScoreFolderTest, RemovesOnlyTheLeftoversOfEarlierSaves)
 {
-    const char* leftovers[] = {"high.score.a1B2c3", "high.score.XXXXXX"};
-    const char* others[] = {"high.score", "high.score.bak", "high.score.a1B2c3d", "high.score.a1-2c3",
-                            "high.scoreXa1B2c3"};
-    for (const char* name : leftovers)
-        write(mFolder / name, "7");
-    for (const char* name : others)
-        write(mFolder / name, "7");
-    fs::create_directory(mFolder / "high.score.dir123");
+    using Clock = std::chrono::system_clock;
+    const Clock::time_point started = Clock::now();
+    const Clock::time_point before = started - std::chrono::hours(1);
+    const Clock::time_point after = started + std::chrono::seconds(1);
+    enum Kind { File, Link, Folder };
+    const struct
+    {
+        const char* name;
+        Kind kind;
+        Clock::time_point modified;
+        bool removed;
+    } cases[] = {
+        {".high.score.saving-a1B2c3", File, before, true},
+        {".high.score.saving-XXXXXX", File, before, true},
+        {".high.score.saving-k1LL3d", File, after, false}, // another copy saving now
+        {".high.score.saving-l1nk00", Link, before, false},
+        {".high.score.saving-d1r000", Folder, before, false},
+        {"high.score", File, before, false},
+        {"high.score.backup", File, before, false},
+        {"high.score.old123", File, before, false},
+        {"high.score.AbC123", File, before, false},
+        {"high.score.saving-a1B2c3", File, before, false},
+        {".high.score.saving-a1B2c3d", File, before, false},
+        {".high.score.saving-a1-2c3", File, before, false},
+        {".high.scoreXsaving-a1B2c3", File, before, false},
+        {".other.saving-a1B2c3", File, before, false},
+    };
+    write(mFolder / "target", "7");
+    for (const auto& c : cases) {
+        const fs::path path = mFolder / c.name;
+        if (c.kind == File)
+            write(path, "7");
+        else if (c.kind == Link)
+            fs::create_symlink("target", path);
+        else
+            fs::create_directory(path);
+        const auto sinceEpoch = c.modified.time_since_epoch();
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(sinceEpoch);
+        const timespec time = {static_cast<time_t>(seconds.count()),
+                               static_cast<long>(std::chrono::nanoseconds(sinceEpoch - seconds).count())};
+        const timespec times[] = {time, time};
+        ASSERT_EQ(0, ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW)) << c.name;
+    }
 
-    removeLeftovers(mFile.c_str());
+    removeLeftovers(mFile.c_str(), started);
 
-    for (const char* name : leftovers)
-        EXPECT_FALSE(fs::exists(mFolder / name)) << name;
-    for (const char* name : others)
-        EXPECT_TRUE(fs::exists(mFolder / name)) << name;
-    EXPECT_TRUE(fs::is_directory(mFolder / "high.score.dir123"));
+    for (const auto& c : cases)
+        EXPECT_EQ(c.removed, !fs::exists(fs::symlink_status(mFolder / c.name))) << c.name;
+    EXPECT_TRUE(fs::exists(mFolder / "target"));
+    // What a save writes before its rename is what the clean-up looks for.
+    EXPECT_EQ((mFolder / ".high.score.saving-XXXXXX").string(), tempPattern(mFile.c_str()));
 }
 
 } // namespace

@@ -1,17 +1,26 @@
 // The menu and heads-up windows as the player meets them: after start-up, after New, in the pause menu.
 #include "GameplayFixture.h"
+#include "SteppedFont.h"
 
+#include <OgreException.h>
+#include <OgreRenderWindow.h>
 #include <OgreSceneManager.h>
 
 #include <CEGUI/Font.h>
 #include <CEGUI/FontManager.h>
 #include <CEGUI/GUIContext.h>
 #include <CEGUI/MouseCursor.h>
+#include <CEGUI/PropertyHelper.h>
 #include <CEGUI/System.h>
 #include <CEGUI/widgets/Editbox.h>
 #include <CEGUI/widgets/MultiLineEditbox.h>
 #include <CEGUI/widgets/ProgressBar.h>
 #include <CEGUI/widgets/Tooltip.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <string>
 
 namespace {
 CEGUI::GUIContext& gui()
@@ -66,6 +75,21 @@ CEGUI::Sizef nativeResolution(const char* font)
 {
     return CEGUI::FontManager::getSingleton().get(font).getNativeResolution();
 }
+
+// The font a window draws with names the design's font, or the stepped stand-in for it ("<font>@<step>").
+std::string designFont(const CEGUI::Font* font)
+{
+    const std::string name = font->getName().c_str();
+    return name.substr(0, name.find('@'));
+}
+
+// How far a stepped font's size may be from the scaled size: half a step either way.
+const float HALF_STEP = std::exp2(0.5f / SteppedFont::STEPS_PER_OCTAVE) - 1 + 0.001f;
+
+float pointSize(const CEGUI::Font& font)
+{
+    return CEGUI::PropertyHelper<float>::fromString(font.getProperty("PointSize"));
+}
 }
 
 TEST_F(GameplayTest, StartUpShowsOnlyTheMenuWithItsWindowsLaidOut)
@@ -93,7 +117,7 @@ TEST_F(GameplayTest, StartUpShowsOnlyTheMenuWithItsWindowsLaidOut)
         if (dynamic_cast<const CEGUI::MultiLineEditbox*>(window) && !text.empty() && text.back() == '\n')
             text.pop_back();
         EXPECT_EQ(expected.text, text);
-        EXPECT_EQ(expected.font[0] ? expected.font : "DejaVuSans-10", window->getFont()->getName());
+        EXPECT_EQ(expected.font[0] ? expected.font : "DejaVuSans-10", designFont(window->getFont()));
         EXPECT_EQ(expected.readOnly, readOnly(window));
         // Only the menu and its buttons are up.
         const bool menu = std::string(expected.path).rfind("Background", 0) == 0;
@@ -113,8 +137,11 @@ TEST_F(GameplayTest, StartUpShowsOnlyTheMenuWithItsWindowsLaidOut)
     EXPECT_EQ("TaharezLook/Tooltip", gui().getDefaultTooltipObject()->getType());
     EXPECT_TRUE(static_cast<CEGUI::MultiLineEditbox*>(g.mHelpWindow)->isWordWrapped());
     EXPECT_FALSE(g.mChargeBar->isDisabled());
-    EXPECT_EQ("DejaVuSans-10", gui().getDefaultFont()->getName());
+    EXPECT_EQ("DejaVuSans-10", designFont(gui().getDefaultFont()));
     EXPECT_EQ(CEGUI::Sizef(150, 100), nativeResolution("DejaVuSans-10"));
+    // Scaled with the window's height: 10 points at 100 pixels high, give or take half a step.
+    const float designed = 10.0f * g.mRenderWindow->getHeight() / 100;
+    EXPECT_NEAR(designed, pointSize(*gui().getDefaultFont()), designed * HALF_STEP);
     EXPECT_EQ(CEGUI::Sizef(420, 200), nativeResolution("fkp-16"));
     EXPECT_TRUE(gui().getMouseCursor().isVisible());
     EXPECT_EQ("TaharezLook/MouseArrow", gui().getMouseCursor().getDefaultImage()->getName());
@@ -179,4 +206,38 @@ TEST_F(GameplayTest, NewFromThePauseMenuRestartsLevelOneAndKeepsTheBestScore)
     EXPECT_TRUE(g.mSceneManager->hasEntity("Box6"));
     EXPECT_TRUE(g.mRemovedBalls.empty());
     EXPECT_TRUE(g.mRemovedBarrels.empty());
+}
+
+// Each size step's font is made once and then reused; a window taken through every size makes a
+// bounded number of them, each within half a step of the library's own scaling (to the bounds).
+TEST_F(GameplayTest, TheDefaultFontIsMadeOncePerSizeStep)
+{
+    SteppedFont& font = *game().mGuiFont;
+    std::set<const CEGUI::Font*> made;
+    for (float height = 10; height <= 20000; height *= 1.05f) {
+        const CEGUI::Sizef display(1.5f * height, height);
+        CEGUI::Font& fitted = font.fit(display);
+        EXPECT_EQ(&fitted, &font.fit(display)) << "the same size again at height " << height;
+        made.insert(&fitted);
+        const float designed = std::clamp(10 * height / 100, 10 * SteppedFont::stepScale(SteppedFont::MIN_STEP),
+                                          10 * SteppedFont::stepScale(SteppedFont::MAX_STEP));
+        EXPECT_NEAR(designed, pointSize(fitted), designed * HALF_STEP) << "at height " << height;
+    }
+    EXPECT_EQ(static_cast<size_t>(SteppedFont::STEPS), made.size());
+}
+
+// A GUI that cannot start (here: one is running already) is reported through the engine's exception,
+// with the number, the source "init_GUI()", and the file and line.
+TEST_F(GameplayTest, AGuiThatCannotStartIsAnEngineErrorNamingInitGui)
+{
+    try {
+        game().init_GUI();
+        FAIL() << "a second GUI started";
+    } catch (const Ogre::Exception& e) {
+        const std::string text = e.getFullDescription();
+        EXPECT_NE(std::string::npos, text.find("1337")) << text;
+        EXPECT_NE(std::string::npos, text.find(" in init_GUI() at ")) << text;
+        EXPECT_NE(std::string::npos, text.find("GameGui.cpp (line ")) << text;
+        EXPECT_EQ("init_GUI()", e.getSource());
+    }
 }

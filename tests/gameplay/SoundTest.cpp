@@ -120,7 +120,6 @@ TEST_F(SoundTest, ChargedShotIsHeardThenTheBarrelsItKnocksOff)
         middle += barrel->rigidBody()->worldPosition();
     middle /= static_cast<float>(game().mBarrels.size());
     harness().camera()->getParentSceneNode()->lookAt(middle, Ogre::Node::TS_WORLD);
-    const size_t barrels = game().mBarrels.size();
 
     fullChargeShot();
     const int released = framesPlayed();
@@ -129,16 +128,22 @@ TEST_F(SoundTest, ChargedShotIsHeardThenTheBarrelsItKnocksOff)
     EXPECT_FALSE(game().mSound->device().looping());
     const double charging = loudness(mMix, released - 10, released);
 
-    int firstOff = -1;
-    for (int i = 0; i < 240 && firstOff < 0; ++i) {
+    // The frames at which barrels reached the floor. How hard each lands is the collisions' to say:
+    // one tipped off the edge touches down softly, and a soft touch is meant to be quiet.
+    std::vector<int> landings;
+    for (int i = 0; i < 240; ++i) {
+        const size_t before = game().mBarrels.size();
         play(1);
-        if (game().mBarrels.size() < barrels)
-            firstOff = framesPlayed() - 1;
+        if (game().mBarrels.size() < before)
+            landings.push_back(framesPlayed() - 1);
     }
-    ASSERT_GE(firstOff, 0) << "no barrel reached the floor in 4 s";
+    ASSERT_FALSE(landings.empty()) << "no barrel reached the floor in 4 s";
     play(30);
     EXPECT_GT(loudness(mMix, released, released + 10), 2 * charging) << "the shot";
-    EXPECT_GT(loudness(mMix, firstOff - 3, firstOff + 10), 50) << "a barrel striking the floor";
+    double loudest = 0;
+    for (int landing : landings)
+        loudest = std::max(loudest, loudness(mMix, landing - 3, landing + 10));
+    EXPECT_GT(loudest, 50) << "a barrel striking the floor";
 }
 
 TEST_F(SoundTest, FasterBallStrikesABarrelLouder)

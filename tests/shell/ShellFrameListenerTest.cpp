@@ -144,6 +144,20 @@ TEST_F(ShellFrameListenerTest, MouseTurnsTheCameraByPointThirteenDegreesPerUnit)
     EXPECT_TRUE(node->getOrientation().equals(expected, Ogre::Degree(0.1f)));
 }
 
+TEST_F(ShellFrameListenerTest, CameraLeftAloneKeepsItsOrientationToTheBit)
+{
+    // Turned off the axes first: the straight start would come out of any rounding unchanged.
+    Ogre::SceneNode* node = shell.camera()->getParentSceneNode();
+    listener->mouse.move(10, -5);
+    listener->frame(0.1f);
+    listener->mouse.move(0, 0);
+    const Ogre::Quaternion turned = node->getOrientation();
+
+    for (int i = 0; i < 50; ++i)
+        listener->frame(0.1f);
+    EXPECT_EQ(turned, node->getOrientation());
+}
+
 TEST_F(ShellFrameListenerTest, HeldToggleKeyActsAtMostOncePerSecond)
 {
     ASSERT_NE(nullptr, listener->mStatisticsOverlay);

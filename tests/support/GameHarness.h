@@ -32,6 +32,7 @@ public:
     using Game::mContactCallback;
     using Game::mGameOver;
     using Game::mGameStarted;
+    using Game::mGuiFont;
     using Game::mGuiMouseDown;
     using Game::mGuiRoot;
     using Game::mHelpHintWindow;

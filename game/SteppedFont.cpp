@@ -1,0 +1,72 @@
+#include "SteppedFont.h"
+
+#include <CEGUI/FontManager.h>
+#include <CEGUI/PropertyHelper.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+// The factor the library itself would scale by, in its auto-scaling modes; a font scaled on both
+// axes apart (ASM_Both) is stood in for by the vertical factor.
+float scaleFor(CEGUI::AutoScaledMode mode, const CEGUI::Sizef& display, const CEGUI::Sizef& native)
+{
+    const float horizontal = display.d_width / native.d_width;
+    const float vertical = display.d_height / native.d_height;
+    switch (mode) {
+    case CEGUI::ASM_Disabled:
+        return 1;
+    case CEGUI::ASM_Horizontal:
+        return horizontal;
+    case CEGUI::ASM_Min:
+        return std::min(horizontal, vertical);
+    case CEGUI::ASM_Max:
+        return std::max(horizontal, vertical);
+    default:
+        return vertical;
+    }
+}
+}
+
+SteppedFont::SteppedFont(const CEGUI::String& baseName) : mBaseName(baseName)
+{
+    CEGUI::Font& base = CEGUI::FontManager::getSingleton().get(baseName);
+    // Read as properties: the FreeType font's own header needs FreeType's headers too.
+    mFileName = base.getFileName();
+    mPointSize = CEGUI::PropertyHelper<float>::fromString(base.getProperty("PointSize"));
+    mAntiAliased = CEGUI::PropertyHelper<bool>::fromString(base.getProperty("Antialiased"));
+    mMode = base.getAutoScaled();
+    mNativeResolution = base.getNativeResolution();
+    // Left scaling, the base font would be rebuilt at every display size, although nothing draws with it.
+    base.setAutoScaled(CEGUI::ASM_Disabled);
+}
+
+CEGUI::Font& SteppedFont::fit(const CEGUI::Sizef& displaySize)
+{
+    const int at = step(scaleFor(mMode, displaySize, mNativeResolution));
+    const CEGUI::String name = mBaseName + "@" + CEGUI::PropertyHelper<int>::toString(at);
+    CEGUI::FontManager& fonts = CEGUI::FontManager::getSingleton();
+    if (fonts.isDefined(name))
+        return fonts.get(name);
+    return fonts.createFreeTypeFont(name, mPointSize * stepScale(at), mAntiAliased, mFileName, "",
+                                    CEGUI::ASM_Disabled, mNativeResolution);
+}
+
+void SteppedFont::prepare(const CEGUI::Sizef& displaySize)
+{
+    // The first glyph asked for has the library make its whole page, Latin-1 with it.
+    fit(displaySize).getGlyphData('0');
+}
+
+int SteppedFont::step(float scale)
+{
+    if (!(scale > 0))
+        return MIN_STEP;
+    const long nearest = std::lround(std::log2(scale) * STEPS_PER_OCTAVE);
+    return static_cast<int>(std::clamp<long>(nearest, MIN_STEP, MAX_STEP));
+}
+
+float SteppedFont::stepScale(int step)
+{
+    return std::exp2(static_cast<float>(step) / STEPS_PER_OCTAVE);
+}

@@ -211,13 +211,15 @@ void Game::init_GUI()
     setFontNativeResolution(time, 150, 100);
     time->hide();
 
-    // With its native resolution set, the default font is scaled from here on in steps. The step of
-    // full screen (F11) is made at once: its large glyphs take a moment, better spent at start.
+    // With its native resolution set, the default font is scaled from here on in steps. Those of the
+    // sizes a window has on this screen, from a quarter of it to full screen (F11), are all made at
+    // start: none stalls a resize later, and memory stays as it is whatever the player does.
     mGuiFont = std::make_unique<SteppedFont>(gui.getDefaultFont()->getName());
-    gui.setDefaultFont(&mGuiFont->fit(CEGUI::System::getSingleton().getRenderer()->getDisplaySize()));
     unsigned int screenWidth = 0, screenHeight = 0;
     fullScreenSize(screenWidth, screenHeight);
-    mGuiFont->prepare(CEGUI::Sizef(static_cast<float>(screenWidth), static_cast<float>(screenHeight)));
+    const CEGUI::Sizef screen(static_cast<float>(screenWidth), static_cast<float>(screenHeight));
+    mGuiFont->prepare(screen * 0.25f, screen);
+    gui.setDefaultFont(&mGuiFont->fit(CEGUI::System::getSingleton().getRenderer()->getDisplaySize()));
 
     CEGUI::Editbox* best = static_cast<CEGUI::Editbox*>(windows.createWindow("TaharezLook/Editbox", "high score"));
     mHighScoreWindow = best;

@@ -43,19 +43,29 @@ SteppedFont::SteppedFont(const CEGUI::String& baseName) : mBaseName(baseName)
 
 CEGUI::Font& SteppedFont::fit(const CEGUI::Sizef& displaySize)
 {
-    const int at = step(scaleFor(mMode, displaySize, mNativeResolution));
-    const CEGUI::String name = mBaseName + "@" + CEGUI::PropertyHelper<int>::toString(at);
+    return font(stepFor(displaySize));
+}
+
+void SteppedFont::prepare(const CEGUI::Sizef& smallest, const CEGUI::Sizef& largest)
+{
+    // The first glyph asked for has the library make its whole page, Latin-1 with it.
+    for (int at = stepFor(smallest); at <= stepFor(largest); ++at)
+        font(at).getGlyphData('0');
+}
+
+CEGUI::Font& SteppedFont::font(int step)
+{
+    const CEGUI::String name = mBaseName + "@" + CEGUI::PropertyHelper<int>::toString(step);
     CEGUI::FontManager& fonts = CEGUI::FontManager::getSingleton();
     if (fonts.isDefined(name))
         return fonts.get(name);
-    return fonts.createFreeTypeFont(name, mPointSize * stepScale(at), mAntiAliased, mFileName, "",
+    return fonts.createFreeTypeFont(name, mPointSize * stepScale(step), mAntiAliased, mFileName, "",
                                     CEGUI::ASM_Disabled, mNativeResolution);
 }
 
-void SteppedFont::prepare(const CEGUI::Sizef& displaySize)
+int SteppedFont::stepFor(const CEGUI::Sizef& displaySize) const
 {
-    // The first glyph asked for has the library make its whole page, Latin-1 with it.
-    fit(displaySize).getGlyphData('0');
+    return step(scaleFor(mMode, displaySize, mNativeResolution));
 }
 
 int SteppedFont::step(float scale)

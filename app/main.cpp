@@ -2,7 +2,6 @@
 // any error that escapes it.
 #include "Core.h"
 #include "DesktopWindow.h"
-#include "ErrorText.h"
 #include "FatalError.h"
 #include "Installation.h"
 #include "LeakCheck.h"
@@ -97,7 +96,9 @@ int play()
         application.run();
     } catch (const Ogre::Exception& e) {
         application.releaseForErrorReport();
-        reportFatalError(fullDescription(e));
+        // Kind, description, source, file and line. Only exceptions made with a file have one: the
+        // engine's three-argument constructor leaves the kind and file unset, so nothing here uses it.
+        reportFatalError(e.getFullDescription());
         return EXIT_FAILURE;
     } catch (const CEGUI::Exception& e) {
         application.releaseForErrorReport();

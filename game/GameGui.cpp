@@ -211,14 +211,10 @@ void Game::init_GUI()
     setFontNativeResolution(time, 150, 100);
     time->hide();
 
-    // With its native resolution set, the default font is scaled from here on in steps. Those of the
-    // sizes a window has on this screen, from a quarter of it to full screen (F11), are all made at
-    // start: none stalls a resize later, and memory stays as it is whatever the player does.
+    // With its native resolution set, the default font is scaled from here on in steps, each made
+    // when a window size first needs it. (Making them all at start stalls the first frame for
+    // seconds in a sanitizer build.)
     mGuiFont = std::make_unique<SteppedFont>(gui.getDefaultFont()->getName());
-    unsigned int screenWidth = 0, screenHeight = 0;
-    fullScreenSize(screenWidth, screenHeight);
-    const CEGUI::Sizef screen(static_cast<float>(screenWidth), static_cast<float>(screenHeight));
-    mGuiFont->prepare(screen * 0.25f, screen);
     gui.setDefaultFont(&mGuiFont->fit(CEGUI::System::getSingleton().getRenderer()->getDisplaySize()));
 
     CEGUI::Editbox* best = static_cast<CEGUI::Editbox*>(windows.createWindow("TaharezLook/Editbox", "high score"));

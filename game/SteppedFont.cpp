@@ -46,13 +46,6 @@ CEGUI::Font& SteppedFont::fit(const CEGUI::Sizef& displaySize)
     return font(stepFor(displaySize));
 }
 
-void SteppedFont::prepare(const CEGUI::Sizef& smallest, const CEGUI::Sizef& largest)
-{
-    // The first glyph asked for has the library make its whole page, Latin-1 with it.
-    for (int at = stepFor(smallest); at <= stepFor(largest); ++at)
-        font(at).getGlyphData('0');
-}
-
 CEGUI::Font& SteppedFont::font(int step)
 {
     const CEGUI::String name = mBaseName + "@" + CEGUI::PropertyHelper<int>::toString(step);

@@ -21,9 +21,6 @@ public:
 
     // The font to draw with at this display size.
     CEGUI::Font& fit(const CEGUI::Sizef& displaySize);
-    // Makes the fonts of every size from `smallest` to `largest`, glyphs and all, so that a later
-    // change to any of these sizes neither stalls nor costs memory.
-    void prepare(const CEGUI::Sizef& smallest, const CEGUI::Sizef& largest);
 
     // Scale steps: a step is half an octave, and the steps are bounded, so that a window taken
     // through every size makes at most STEPS fonts.

@@ -44,7 +44,8 @@ void Core::installFrameListener()
     const Ogre::Vector3 gravity(0, -static_cast<float>(Flight::GRAVITY), 0);
     const Ogre::AxisAlignedBox worldBounds(Ogre::Vector3(-10000, -10000, -10000), Ogre::Vector3(10000, 10000, 10000));
     try {
-        mInstalledListener = new Game(mSceneManager, mRenderWindow, mPlayerCamera, gravity, worldBounds);
+        mInstalledListener = new Game(mSceneManager, mRenderWindow, mPlayerCamera, gravity, worldBounds,
+                                      SoundDevice::Output::Speakers, mConfigPathPrefix + SettingsFile::NAME);
     } catch (const CEGUI::Exception& e) {
         // The GUI library's messages name no file; the one it opened last is the one it failed on.
         throw std::runtime_error(mMediaCheck->lastOpened() + ": " + e.getMessage().c_str());

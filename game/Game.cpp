@@ -9,6 +9,7 @@
 #include "GameSound.h"
 #include "LandingMarker.h"
 #include "LevelBuilder.h"
+#include "SettingsPanel.h"
 #include "SteppedFont.h"
 
 #include <OgreLogManager.h>
@@ -21,6 +22,7 @@
 
 #include <CEGUI/GUIContext.h>
 #include <CEGUI/System.h>
+#include <CEGUI/Window.h>
 
 #include <chrono>
 #include <utility>
@@ -54,7 +56,8 @@ void pulseGui(float seconds)
 }
 
 Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::Camera* camera,
-           const Ogre::Vector3& gravity, const Ogre::AxisAlignedBox& worldBounds, SoundDevice::Output soundOutput)
+           const Ogre::Vector3& gravity, const Ogre::AxisAlignedBox& worldBounds, SoundDevice::Output soundOutput,
+           const std::string& settingsFile)
     : ShellFrameListener(window, camera, false, false, false), OIS::MouseListener(), OIS::KeyListener(),
       mSceneManager(sceneManager), mKeyStates(), mPhysicsWorld(nullptr), mPhysicsDebugDrawer(nullptr),
       mNextBallIndex(0), mLevel(1), mLastLevel(5), mShotsFired(0), mBarrelsPlaced(0), mHighScore(0),
@@ -96,6 +99,7 @@ Game::Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::C
     // The GUI draws the one arrow over the window; while playing the pointer is grabbed and hidden anyway.
     setDesktopCursorHidden(true);
     startSound(soundOutput);
+    loadSettings(settingsFile);
     logEvent(GameEvents::line(GameEvents::START_UP_STEPS, worldMs, arenaMs, millisecondsSince(stepStart)));
 }
 
@@ -160,6 +164,8 @@ bool Game::frameStarted(const Ogre::FrameEvent& evt)
         mPhysicsWorld->stepSimulation(evt.timeSinceLastFrame, MAX_SUB_STEPS, FIXED_STEP);
     }
     updateAimAids();
+    // The settings button belongs with the menu, though outside its box.
+    mSettingsButton->setVisible(mMenuWindow->isVisible());
     return result;
 }
 

@@ -3,6 +3,9 @@
 
 #include "Ball.h"
 #include "Barrel.h"
+#include "FocusList.h"
+#include "Gamepads.h"
+#include "Settings.h"
 #include "ShellFrameListener.h"
 #include "SoundDevice.h"
 
@@ -13,11 +16,14 @@
 
 #include <BulletCollision/CollisionDispatch/btCollisionWorld.h>
 
+#include <array>
+#include <chrono>
 #include <deque>
 #include <list>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace CEGUI {
 class EventArgs;
@@ -40,6 +46,7 @@ class GameSound;
 class LandingMarker;
 class SteppedFont;
 class LevelBuilder;
+class SettingsPanel;
 class btDynamicsWorld;
 
 class Game : public ShellFrameListener, public OIS::MouseListener, public OIS::KeyListener
@@ -61,7 +68,8 @@ public:
 
     Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::Camera* camera,
          const Ogre::Vector3& gravity, const Ogre::AxisAlignedBox& worldBounds,
-         SoundDevice::Output soundOutput = SoundDevice::Output::Speakers);
+         SoundDevice::Output soundOutput = SoundDevice::Output::Speakers,
+         const std::string& settingsFile = SettingsFile::NAME);
     ~Game() override;
 
     Game(const Game&) = delete;
@@ -104,6 +112,10 @@ public:
     bool onQuit(const CEGUI::EventArgs& args);
     void startGame();
 
+    // When the program was loaded: a save's temporary file older than this was left by a game that
+    // has ended, a newer one may be another copy's save under way.
+    static const std::chrono::system_clock::time_point PROGRAM_LOADED;
+
     // High-score file (GameHighScore.cpp).
     int loadHighScore();
     void saveHighScore() const;
@@ -126,6 +138,18 @@ public:
     // Crosshair while playing, landing marker while a shot charges (GameAim.cpp).
     void buildAimAids(const Ogre::Vector3& gravity);
     void updateAimAids();
+
+    // Settings (GameSettings.cpp): read at start, changed through the panel or by M, applied at once,
+    // and written when the player has changed something and leaves the panel or the game.
+    void loadSettings(const std::string& file);
+    void changeSettings(const Settings& settings);
+    void saveSettings();
+    // The panel opens over the menu, pausing a game in play first; closing it shows the menu again.
+    void openSettings();
+    void closeSettings();
+    bool onSettings(const CEGUI::EventArgs& args);
+    // Moves the focus of the menu or the panel with the arrows, Enter, the D-pad, the left stick and A.
+    void navigate(FocusList& focus);
 
     // Texture anisotropy for a renderer: the most the game asks for, but none where rendering is in software.
     static unsigned int textureAnisotropyFor(const std::string& deviceName);
@@ -177,6 +201,15 @@ protected:
     Ogre::Overlay* mCrosshair = nullptr;
     // G turns the landing marker on and off.
     bool mLandingMarkerOn = false;
+    Settings mSettings = Settings::defaults();
+    // The file's lines as read or last written, for a rewrite to keep the player's own.
+    std::vector<std::string> mSettingsLines;
+    std::string mSettingsFile;
+    bool mSettingsUnsaved = false;
+    std::unique_ptr<SettingsPanel> mSettingsPanel;
+    CEGUI::Window* mSettingsButton = nullptr;
+    // The menu's buttons for the keyboard and pads: New, Quit, Settings.
+    FocusList mMenuFocus;
 
 private:
     // The GUI renderer leaves the scissor test on after drawing, which freezes the 3D view on its
@@ -188,6 +221,16 @@ private:
 
     // True at the poll that finds `key` up after one that found it down: every key acts on release.
     bool releasedNow(OIS::KeyCode key);
+    // The same for the active pad's buttons, which act as their twin keys do.
+    bool padReleasedNow(Gamepads::Button button);
+    // Anything held is dropped, a shot being charged is not fired: the focus went, or the pad.
+    void dropHeldInput();
+    // The sticks' look, in degrees this frame, for the mouse's turn to add to.
+    Ogre::Degree padYaw(float seconds) const;
+    Ogre::Degree padPitch(float seconds) const;
+    std::array<bool, Gamepads::BUTTON_COUNT> mPadStates{};
+    // The left stick moves a menu's focus once each time it leaves the centre.
+    bool mStickCentred = true;
     // Contact test of two bodies through mContactCallback, which it leaves with mHit cleared.
     bool touches(Dynamics::RigidBody* a, Dynamics::RigidBody* b);
     void setRenderQuality();

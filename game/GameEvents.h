@@ -22,6 +22,11 @@ const char* const PAUSED = "Game paused";
 const char* const RESUMED = "Game resumed";
 const char* const HELP_SHOWN = "Help shown";
 const char* const HELP_HIDDEN = "Help hidden";
+// The settings panel, and what the player did there.
+const char* const SETTINGS_SHOWN = "Settings shown";
+const char* const SETTINGS_HIDDEN = "Settings hidden";
+const char* const SETTINGS_CHANGED = "Settings changed";
+const char* const SETTINGS_SAVED = "Settings saved to %s";
 // Where the game's start-up time goes, in whole milliseconds.
 const char* const START_UP_STEPS = "Start-up: physics world %d ms, arena %d ms, GUI %d ms";
 

@@ -5,6 +5,7 @@
 #include "GameSound.h"
 #include "LevelBuilder.h"
 #include "MenuLayout.h"
+#include "SettingsPanel.h"
 #include "SteppedFont.h"
 
 #include <OgreException.h>
@@ -100,6 +101,9 @@ void setUpFixedFontText(CEGUI::Window* window, const char* text)
 
 const int GUI_START_ERROR = 1337;
 
+// The default font, scaled with the window; its base size, fixed, serves the settings.
+const char* const GUI_FONT = "DejaVuSans-10";
+
 CEGUI::GUIContext& guiContext()
 {
     return CEGUI::System::getSingleton().getDefaultGUIContext();
@@ -137,7 +141,7 @@ void Game::init_GUI()
 
     CEGUI::SchemeManager::getSingleton().createFromFile("TaharezLook.scheme");
     CEGUI::GUIContext& gui = guiContext();
-    gui.setDefaultFont("DejaVuSans-10");
+    gui.setDefaultFont(GUI_FONT);
     gui.getMouseCursor().setDefaultImage("TaharezLook/MouseArrow");
     gui.setDefaultTooltipType("TaharezLook/Tooltip");
 
@@ -226,6 +230,18 @@ void Game::init_GUI()
     best->setFont("fkp-16");
     best->activate();
     best->hide();
+
+    mSettingsButton = windows.createWindow("TaharezLook/Button", "Settings");
+    mGuiRoot->addChild(mSettingsButton);
+    place(mSettingsButton, SETTINGS_BUTTON_BOX);
+    mSettingsButton->setFont(GUI_FONT);
+    mSettingsButton->setText("Settings");
+    mSettingsButton->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&Game::onSettings, this));
+    mSettingsPanel = std::make_unique<SettingsPanel>(
+        mGuiRoot, GUI_FONT, [this](const Settings& settings) { changeSettings(settings); },
+        [this] { closeSettings(); });
+    for (CEGUI::Window* button : {newGame, quitGame, mSettingsButton})
+        mMenuFocus.add(button);
 }
 
 bool Game::onNewGame(const CEGUI::EventArgs&)
@@ -249,6 +265,7 @@ bool Game::onQuit(const CEGUI::EventArgs&)
 {
     mSound->playHere(Sounds::BUTTON);
     saveHighScore();
+    saveSettings();
     std::exit(0);
 }
 
@@ -262,6 +279,7 @@ void Game::startGame()
     mCharge = 0.1f;
     mShotsFired = 0;
     mLevelElapsed = 0;
+    mLandingMarkerOn = mSettings.landingMarker;
     resetKeyStates();
 
     logEvent(GameEvents::NEW_GAME);

@@ -6,11 +6,8 @@
 
 #include <chrono>
 
-namespace {
-// Set as the program is loaded, before anything of the game runs: a save's temporary file older
-// than this was left by a game that has ended, a newer one may be another copy's save under way.
-const std::chrono::system_clock::time_point PROGRAM_LOADED = std::chrono::system_clock::now();
-}
+// Set as the program is loaded, before anything of the game runs.
+const std::chrono::system_clock::time_point Game::PROGRAM_LOADED = std::chrono::system_clock::now();
 
 int Game::loadHighScore()
 {
@@ -39,7 +36,9 @@ void Game::saveHighScore() const
 
 void Game::windowClosed(Ogre::RenderWindow* window)
 {
-    if (window == mRenderWindow)
+    if (window == mRenderWindow) {
         saveHighScore();
+        saveSettings();
+    }
     ShellFrameListener::windowClosed(window);
 }

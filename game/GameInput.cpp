@@ -5,7 +5,7 @@
 #include "Flight.h"
 #include "GameEvents.h"
 #include "GameSound.h"
-#include "MouseLook.h"
+#include "SettingsPanel.h"
 
 #include <CEGUI/GUIContext.h>
 #include <CEGUI/MouseCursor.h>
@@ -15,6 +15,8 @@
 
 #include <OgreCamera.h>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -22,6 +24,11 @@ const float FULL_CHARGE = 100;
 const float QUIET_SECONDS_BEFORE_IDLE = 1;
 // Right after a shot the bar keeps a sliver, so the player still sees where it is.
 const float BAR_AFTER_SHOT = 0.01f;
+// A pad's pulse on a shot: this strength for the least charge, full for a full one.
+const float SHOT_RUMBLE = 0.3f;
+const int SHOT_RUMBLE_MS = 120;
+// Opens and closes the settings panel, in the menu as in play.
+const OIS::KeyCode SETTINGS_KEY = OIS::KC_F2;
 
 CEGUI::GUIContext& guiContext()
 {
@@ -36,24 +43,51 @@ bool Game::pollKeyboard(const Ogre::FrameEvent& evt)
     // frameStarted in whole milliseconds, after the frame was only queued, so it is mostly 0 here.
     const float frameTime = evt.timeSinceLastFrame;
 
-    if (mGameStarted) {
-        if (releasedNow(OIS::KC_F1)) {
-            const bool show = !mHelpWindow->isVisible();
-            mHelpWindow->setVisible(show);
-            logEvent(show ? GameEvents::HELP_SHOWN : GameEvents::HELP_HIDDEN);
-        }
-        if (releasedNow(OIS::KC_ESCAPE))
+    // A pad pulled out in play stops the game as a lost focus does.
+    if (mGamepads->activeRemoved()) {
+        dropHeldInput();
+        if (mGameStarted && !mPaused)
             togglePause();
     }
 
+    // A pad's buttons act as their twin keys; each is looked at on every poll, so that neither of a
+    // pair sees a release the other made.
+    const bool escape = releasedNow(OIS::KC_ESCAPE) | padReleasedNow(Gamepads::START);
+    const bool help = releasedNow(OIS::KC_F1) | padReleasedNow(Gamepads::BACK);
+    const bool settings = releasedNow(SETTINGS_KEY);
+    const bool back = padReleasedNow(Gamepads::B);
+
+    if (mSettingsPanel->isOpen()) {
+        if (escape || settings || back)
+            closeSettings();
+        else
+            navigate(mSettingsPanel->focus());
+    } else {
+        if (mGameStarted) {
+            if (help) {
+                const bool show = !mHelpWindow->isVisible();
+                mHelpWindow->setVisible(show);
+                logEvent(show ? GameEvents::HELP_SHOWN : GameEvents::HELP_HIDDEN);
+            }
+            if (escape || (back && mPaused))
+                togglePause();
+        }
+        if (settings)
+            openSettings();
+        else if (mPaused)
+            navigate(mMenuFocus);
+    }
+
     // Sound on or off, in the menu as in play.
-    if (releasedNow(OIS::KC_M))
+    if (releasedNow(OIS::KC_M) | padReleasedNow(Gamepads::X))
         toggleSound();
 
     if (mPaused)
         return true;
 
-    if (mKeyboardDevice->isKeyDown(OIS::KC_SPACE) && !mGameOver) {
+    const bool charging = mKeyboardDevice->isKeyDown(OIS::KC_SPACE) || mGamepads->down(Gamepads::A) ||
+                          mGamepads->down(Gamepads::RIGHT_TRIGGER);
+    if (charging && !mGameOver) {
         if (mChargeTimer - frameTime <= 0) {
             // A late tick is not made up for: at most one tick per poll.
             mKeyStates[OIS::KC_SPACE] = true;
@@ -74,11 +108,13 @@ bool Game::pollKeyboard(const Ogre::FrameEvent& evt)
         ++mShotsFired;
         logEvent(GameEvents::line(GameEvents::SHOT_FIRED, mShotsFired, Flight::launchSpeed(mCharge)));
         mSound->shot(ball->rigidBody()->worldPosition(), mCharge / FULL_CHARGE);
+        if (mSettings.rumble)
+            mGamepads->rumble(SHOT_RUMBLE + (1 - SHOT_RUMBLE) * mCharge / FULL_CHARGE, SHOT_RUMBLE_MS);
         mCharge = 0;
         mChargeBar->setProgress(BAR_AFTER_SHOT);
     }
 
-    if (releasedNow(OIS::KC_G))
+    if (releasedNow(OIS::KC_G) | padReleasedNow(Gamepads::Y))
         mLandingMarkerOn = !mLandingMarkerOn;
     return true;
 }
@@ -92,7 +128,48 @@ bool Game::releasedNow(OIS::KeyCode key)
     return std::exchange(mKeyStates[key], false);
 }
 
-bool Game::pollMouse(const Ogre::FrameEvent&)
+bool Game::padReleasedNow(Gamepads::Button button)
+{
+    if (mGamepads->down(button)) {
+        mPadStates[button] = true;
+        return false;
+    }
+    return std::exchange(mPadStates[button], false);
+}
+
+namespace {
+// Sticks: no look within the dead zone (a pad at rest is seldom quite centred), then the square of
+// the travel beyond it, for fine aim near the centre and full speed at full tilt.
+const float STICK_DEAD_ZONE = 0.15f;
+
+float stickLook(float travel)
+{
+    const float beyond = (std::abs(travel) - STICK_DEAD_ZONE) / (1 - STICK_DEAD_ZONE);
+    if (beyond <= 0)
+        return 0;
+    return std::copysign(std::min(beyond, 1.0f) * std::min(beyond, 1.0f), travel);
+}
+
+// Both sticks look; together they turn no faster than one at full tilt.
+float sticksLook(float left, float right)
+{
+    return std::max(-1.0f, std::min(1.0f, stickLook(left) + stickLook(right)));
+}
+}
+
+Ogre::Degree Game::padYaw(float seconds) const
+{
+    const float look = sticksLook(mGamepads->axis(Gamepads::LEFT_X), mGamepads->axis(Gamepads::RIGHT_X));
+    return Ogre::Degree(-look * static_cast<float>(mSettings.padLookSpeed) * seconds);
+}
+
+Ogre::Degree Game::padPitch(float seconds) const
+{
+    const float look = sticksLook(mGamepads->axis(Gamepads::LEFT_Y), mGamepads->axis(Gamepads::RIGHT_Y));
+    return Ogre::Degree(-look * static_cast<float>(mSettings.padLookSpeed) * seconds);
+}
+
+bool Game::pollMouse(const Ogre::FrameEvent& evt)
 {
     const OIS::MouseState& state = mMouseDevice->getMouseState();
     if (mPaused) {
@@ -117,8 +194,12 @@ bool Game::pollMouse(const Ogre::FrameEvent&)
             mGuiMouseDown = false;
         }
     } else {
-        mYawStep = Ogre::Degree(static_cast<float>(-state.X.rel * MOUSE_SENSITIVITY));
-        mPitchStep = Ogre::Degree(static_cast<float>(-state.Y.rel * MOUSE_SENSITIVITY));
+        const double degreesPerCount = mSettings.mouseSensitivity;
+        const float invert = mSettings.invertLook ? -1.0f : 1.0f;
+        mYawStep = Ogre::Degree(static_cast<float>(-state.X.rel * degreesPerCount)) + padYaw(evt.timeSinceLastFrame);
+        mPitchStep =
+            (Ogre::Degree(static_cast<float>(-state.Y.rel * degreesPerCount)) + padPitch(evt.timeSinceLastFrame)) *
+            invert;
     }
     return true;
 }
@@ -138,20 +219,26 @@ void Game::togglePause()
     grabPointer(!mPaused);
 }
 
+void Game::dropHeldInput()
+{
+    // A shot being charged is dropped rather than fired.
+    const bool charging = mKeyStates[OIS::KC_SPACE];
+    for (auto& key : mKeyStates)
+        key.second = false;
+    mPadStates.fill(false);
+    if (charging) {
+        mCharge = 0;
+        mChargeBar->setProgress(BAR_AFTER_SHOT);
+    }
+}
+
 void Game::windowFocusChange(Ogre::RenderWindow* window)
 {
     ShellFrameListener::windowFocusChange(window);
     if (window != mRenderWindow)
         return;
-    // The base forgot the keys held across the change: nothing acts on their release, and a shot
-    // being charged is dropped rather than fired.
-    const bool charging = mKeyStates[OIS::KC_SPACE];
-    for (auto& key : mKeyStates)
-        key.second = false;
-    if (charging) {
-        mCharge = 0;
-        mChargeBar->setProgress(BAR_AFTER_SHOT);
-    }
+    // The base forgot the keys held across the change: nothing acts on their release.
+    dropHeldInput();
     // A menu button held down stays unpushed: its release, seen or not, is no click.
     if (mGuiMouseDown) {
         if (CEGUI::Window* pushed = guiContext().getInputCaptureWindow())

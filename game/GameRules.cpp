@@ -15,6 +15,9 @@
 
 namespace {
 const float BONUS_SECONDS = 2.0f;
+// A pad's pulse when the newest ball first strikes a heavy barrel.
+const float HEAVY_HIT_RUMBLE = 0.8f;
+const int HEAVY_HIT_RUMBLE_MS = 200;
 const float WALL_CHARGE_PENALTY = 0.5f;
 const float SLOWEST_CHARGE_STEP = 0.5f;
 
@@ -99,8 +102,10 @@ void Game::checkBarrels()
         // Only the newest ball counts, so a ball left lying against a barrel stops mattering once another flies.
         if (barrel->kind() != BARREL_ORDINARY && !mBalls.empty() &&
             touches(mBalls.front()->rigidBody(), barrel->rigidBody())) {
-            mSound->touch(barrel->kind() == BARREL_BONUS ? Sounds::BONUS : Sounds::HEAVY_HIT, mBalls.front(), barrel,
-                          barrel->rigidBody()->worldPosition());
+            const bool struck = mSound->touch(barrel->kind() == BARREL_BONUS ? Sounds::BONUS : Sounds::HEAVY_HIT,
+                                              mBalls.front(), barrel, barrel->rigidBody()->worldPosition());
+            if (struck && barrel->kind() == BARREL_WALL && mSettings.rumble)
+                mGamepads->rumble(HEAVY_HIT_RUMBLE, HEAVY_HIT_RUMBLE_MS);
             if (barrel->kind() == BARREL_BONUS)
                 mLevelTimeLimit += BONUS_SECONDS;
             else if (barrel->kind() == BARREL_WALL)

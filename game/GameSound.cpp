@@ -18,7 +18,6 @@
 #include <BulletDynamics/Dynamics/btRigidBody.h>
 
 #include <algorithm>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -29,8 +28,6 @@ const float LOUDEST_BALL_HIT = 120;
 const float LOUDEST_THUD = 30;
 const float QUIETEST_GAIN = 0.08f;
 const float NOTICE_SECONDS = 1.5f;
-const char* const SOUND_ON = "sound on";
-const char* const SOUND_OFF = "sound off";
 
 void logLine(const std::string& line)
 {
@@ -43,13 +40,6 @@ std::string readMedia(const char* name)
     Ogre::DataStreamPtr stream = Ogre::ResourceGroupManager::getSingleton().openResource(
         name, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
     return stream->getAsString();
-}
-
-bool settingSaysOff()
-{
-    std::ifstream file(GameSound::SETTING_FILE);
-    std::string line;
-    return std::getline(file, line) && line == SOUND_OFF;
 }
 }
 
@@ -66,8 +56,6 @@ GameSound::GameSound(SoundDevice::Output output) : mDevice(output)
                     ": not found in the folders resources_d.cfg names; that sound stays silent");
         }
     }
-    if (settingSaysOff())
-        mDevice.setEnabled(false);
 }
 
 void GameSound::advance(float seconds)
@@ -104,12 +92,13 @@ void GameSound::impact(Sounds::Effect effect, const void* a, const void* b, cons
     play(effect, at, std::max(strength, QUIETEST_GAIN), 0.9f + 0.2f * strength);
 }
 
-void GameSound::touch(Sounds::Effect effect, const void* a, const void* b, const Ogre::Vector3& at)
+bool GameSound::touch(Sounds::Effect effect, const void* a, const void* b, const Ogre::Vector3& at)
 {
     const bool starts = mLastTouch.find(pair(a, b)) == mLastTouch.end();
     mLastTouch[pair(a, b)] = mClock;
     if (starts)
         play(effect, at);
+    return starts;
 }
 
 void GameSound::shot(const Ogre::Vector3& at, float fraction)
@@ -133,15 +122,6 @@ void GameSound::countdown(int secondsLeft)
     if (secondsLeft < mLastSecondsLeft && secondsLeft >= 1 && secondsLeft <= 5)
         playHere(Sounds::TICK);
     mLastSecondsLeft = secondsLeft;
-}
-
-void GameSound::toggle()
-{
-    mDevice.setEnabled(!mDevice.enabled());
-    std::ofstream file(SETTING_FILE, std::ios::trunc);
-    file << (mDevice.enabled() ? SOUND_ON : SOUND_OFF) << '\n';
-    if (!file.flush())
-        logLine(std::string("cannot write ") + SETTING_FILE + "; the choice lasts until the game ends");
 }
 
 // --- The Game's side -----------------------------------------------------------------------------
@@ -229,7 +209,11 @@ void Game::updateSound(float seconds)
 
 void Game::toggleSound()
 {
-    mSound->toggle();
+    Settings settings = mSettings;
+    settings.sound = !settings.sound;
+    changeSettings(settings);
+    // Outside the panel nothing else would write it soon.
+    saveSettings();
     if (!mSoundNotice) {
         mSoundNotice = CEGUI::WindowManager::getSingleton().createWindow("TaharezLook/StaticText", "sound notice");
         mSoundNotice->setArea(CEGUI::UDim(0.4f, 0), CEGUI::UDim(0.3f, 0), CEGUI::UDim(0.2f, 0), CEGUI::UDim(0.06f, 0));

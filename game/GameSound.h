@@ -1,6 +1,6 @@
 // The game's side of sound: which event makes which effect, how loud, and how often. Impacts come
 // from the physics contacts after each step; the rules' events and the charge tone come from the
-// other parts of Game. The on/off setting is kept in the working directory with the best score.
+// other parts of Game.
 #pragma once
 
 #include "SoundDevice.h"
@@ -13,7 +13,6 @@
 class GameSound
 {
 public:
-    static constexpr const char* SETTING_FILE = "sound.cfg";
     // Below this speed (units a second, the change in the bodies' closing speed over one step) a
     // contact is resting or rolling and makes no sound; gravity alone gives about 0.2.
     static constexpr float QUIET_SPEED = 2.0f;
@@ -31,8 +30,9 @@ public:
     void playHere(Sounds::Effect effect, float gain = 1, float pitch = 1);
     // Two bodies struck each other at `speed`: loudness from the speed, at most once per pair per interval.
     void impact(Sounds::Effect effect, const void* a, const void* b, const Ogre::Vector3& at, float speed);
-    // A touch the rules see at every check: it sounds when it starts, not while it lasts.
-    void touch(Sounds::Effect effect, const void* a, const void* b, const Ogre::Vector3& at);
+    // A touch the rules see at every check: it sounds when it starts, not while it lasts. True when
+    // it starts.
+    bool touch(Sounds::Effect effect, const void* a, const void* b, const Ogre::Vector3& at);
     // `fraction` of a full charge: louder and higher as it grows.
     void shot(const Ogre::Vector3& at, float fraction);
     void charge(float fraction);
@@ -41,8 +41,6 @@ public:
     void countdown(int secondsLeft);
 
     bool enabled() const { return mDevice.enabled(); }
-    // Switches sound on or off and keeps the choice in SETTING_FILE.
-    void toggle();
 
 private:
     using Pair = std::pair<const void*, const void*>;

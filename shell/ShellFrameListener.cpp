@@ -3,6 +3,7 @@
 #include "DesktopMouse.h"
 #include "DesktopWindow.h"
 #include "FrameTrace.h"
+#include "Gamepads.h"
 #include "LatchedKeyboard.h"
 #include "MouseLook.h"
 
@@ -68,6 +69,7 @@ ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera*
         // Most machines have no joystick; play goes on without one.
         mJoystickDevice = nullptr;
     }
+    mGamepads = std::make_unique<Gamepads>();
 
     windowResized(mRenderWindow);
     setStatisticsVisible(true);
@@ -122,7 +124,8 @@ bool ShellFrameListener::readInput(const Ogre::FrameEvent& evt)
     mMouseDevice->capture();
     if (mJoystickDevice)
         mJoystickDevice->capture();
-    noteInput(evt.timeSinceLastFrame);
+    const bool padUsed = mGamepads->poll();
+    noteInput(evt.timeSinceLastFrame, padUsed);
     traceInput();
     toggleFullScreenOnF11();
 
@@ -441,9 +444,9 @@ void ShellFrameListener::traceInput()
         FrameTrace::motion(mouse.X.rel, mouse.Y.rel);
 }
 
-void ShellFrameListener::noteInput(float frameTime)
+void ShellFrameListener::noteInput(float frameTime, bool padUsed)
 {
-    mQuietSeconds = inputChanged() ? 0 : mQuietSeconds + frameTime;
+    mQuietSeconds = inputChanged() || padUsed ? 0 : mQuietSeconds + frameTime;
 }
 
 bool ShellFrameListener::inputWaiting()
@@ -464,9 +467,15 @@ void ShellFrameListener::toggleFullScreenOnF11()
     const bool down = mKeyboardDevice->isKeyDown(OIS::KC_F11);
     const bool pressed = down && !mFullScreenKeyDown;
     mFullScreenKeyDown = down;
-    if (!pressed)
+    if (pressed)
+        setFullScreen(!mRenderWindow->isFullScreen());
+}
+
+void ShellFrameListener::setFullScreen(bool fullScreen)
+{
+    if (fullScreen == mRenderWindow->isFullScreen())
         return;
-    if (mRenderWindow->isFullScreen()) {
+    if (!fullScreen) {
         mRenderWindow->setFullscreen(false, mWindowedWidth, mWindowedHeight);
         return;
     }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <chrono>
+#include <memory>
 #include <string>
 
 #include <Bites/OgreWindowEventUtilities.h>
@@ -12,6 +13,7 @@
 #include <OIS.h>
 
 class DesktopMouse;
+class Gamepads;
 class LatchedKeyboard;
 
 namespace Ogre {
@@ -63,6 +65,8 @@ public:
     bool inputWaiting();
     // For a listener that draws its own cursor: the desktop's is not shown over the window.
     void setDesktopCursorHidden(bool hidden);
+    // Full screen at the desktop's resolution, or the window as it was before; F11 switches.
+    void setFullScreen(bool fullScreen);
 
 protected:
     Ogre::Camera* mActiveCamera;
@@ -87,6 +91,8 @@ protected:
     OIS::Mouse* mMouseDevice;
     OIS::Keyboard* mKeyboardDevice;
     OIS::JoyStick* mJoystickDevice;
+    // Game controllers, polled with the other devices; the listener decides what they do.
+    std::unique_ptr<Gamepads> mGamepads;
 
     // Shared by every listener: the P key shows the camera's position and orientation.
     static bool sShowCameraDetails;
@@ -135,7 +141,7 @@ private:
     std::chrono::steady_clock::time_point mLastReadAhead;
     // Nothing held before a focus change counts as held after it.
     void forgetInput();
-    void noteInput(float frameTime);
+    void noteInput(float frameTime, bool padUsed);
     // What this poll saw change, for the latency benchmark's trace.
     void traceInput();
     std::array<char, 256> mTracedKeys{};

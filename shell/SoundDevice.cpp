@@ -244,7 +244,13 @@ void SoundDevice::setEnabled(bool enabled)
 {
     mEnabled = enabled;
     if (ready())
-        alListenerf(AL_GAIN, enabled ? 1.0f : 0.0f);
+        alListenerf(AL_GAIN, enabled ? mVolume : 0.0f);
+}
+
+void SoundDevice::setVolume(float volume)
+{
+    mVolume = volume < 0 ? 0 : volume > 1 ? 1 : volume;
+    setEnabled(mEnabled);
 }
 
 std::vector<short> SoundDevice::render(int frames)

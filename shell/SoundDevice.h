@@ -43,6 +43,9 @@ public:
     void setListener(const Ogre::Vector3& position, const Ogre::Vector3& forward, const Ogre::Vector3& up);
     void setEnabled(bool enabled);
     bool enabled() const { return mEnabled; }
+    // Overall loudness, 0 to 1, heard while enabled.
+    void setVolume(float volume);
+    float volume() const { return mVolume; }
 
     // Loopback only: mixes the next `frames` frames of what plays, interleaved stereo 16-bit at
     // LOOPBACK_RATE. Empty for any other output.
@@ -56,6 +59,7 @@ private:
     ALCcontext* mContext = nullptr;
     bool mLoopback = false;
     bool mEnabled = true;
+    float mVolume = 1;
     bool mLoopPlaying = false;
     std::vector<unsigned int> mSources;
     size_t mNextSource = 0;

@@ -1,6 +1,7 @@
 // The best score's file on its own: what a file's bytes read as, what a file system object reads
 // as, when a save may replace the file, and what a save leaves behind.
 #include "HighScoreFile.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -84,31 +85,16 @@ TEST(HighScoreFileTest, SavesOnlyWhatKeepsTheBestScore)
         EXPECT_EQ(c.replace, mayReplace(c.now, c.best)) << c.name;
 }
 
-// A scratch folder per test, removed afterwards.
-class HighScoreFolderTest : public ::testing::Test
+// The best score's file in a scratch folder.
+class HighScoreFolderTest : public ScratchFolderTest
 {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/barrels-highscore-XXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(pattern));
-        mFolder = pattern;
+        ScratchFolderTest::SetUp();
         mFile = (mFolder / NAME).string();
     }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::permissions(mFolder, fs::perms::owner_all, ignored);
-        fs::remove_all(mFolder, ignored);
-    }
-    void write(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-    std::string contents(const fs::path& path)
-    {
-        std::ifstream file(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), {});
-    }
 
-    fs::path mFolder;
     std::string mFile;
 };
 

@@ -3,6 +3,7 @@
 
 #include "DynamicsRigidBody.h"
 #include "GameSound.h"
+#include "MenuLayout.h"
 
 #include <OgreCamera.h>
 #include <OgreSceneNode.h>
@@ -203,7 +204,7 @@ TEST_F(SoundTest, MSilencesAndTheChoiceIsKeptForTheNextGame)
     ASSERT_TRUE(game().mSoundNotice);
     EXPECT_TRUE(game().mSoundNotice->isVisible());
     EXPECT_EQ("Sound off", std::string(game().mSoundNotice->getText().c_str()));
-    EXPECT_EQ("sound off\n", readFile(GameSound::SETTING_FILE));
+    EXPECT_FALSE(SettingsFile::read(SettingsFile::NAME, "").settings.sound);
 
     fullChargeShot();
     play(120);
@@ -212,18 +213,50 @@ TEST_F(SoundTest, MSilencesAndTheChoiceIsKeptForTheNextGame)
 
     holdKey(OIS::KC_M, 1);
     EXPECT_EQ("Sound on", std::string(game().mSoundNotice->getText().c_str()));
-    EXPECT_EQ("sound on\n", readFile(GameSound::SETTING_FILE));
+    EXPECT_TRUE(SettingsFile::read(SettingsFile::NAME, "").settings.sound);
 }
 
-TEST_F(SoundTest, GameStartsSilentWhenTheSettingSaysOff)
+// The panel's volume is what the player hears: half of it, half as loud.
+TEST_F(SoundTest, ThePanelsVolumeScalesWhatIsHeard)
 {
-    writeFile(GameSound::SETTING_FILE, "sound off\n");
+    settledGame();
+    const auto chargeTone = [this] {
+        const int start = framesPlayed();
+        fullChargeShot();
+        const double heard = loudness(mMix, start + 40, start + 100);
+        play(120);
+        return heard;
+    };
+    const double full = chargeTone();
+    ASSERT_GT(full, 500);
+
+    holdKey(OIS::KC_F2, 1);
+    // The first step shows the focus on the first row.
+    for (int row = MOUSE_SENSITIVITY_ROW; row <= VOLUME_ROW; ++row)
+        holdKey(OIS::KC_DOWN, 1);
+    for (int step = 0; step < 10; ++step)
+        holdKey(OIS::KC_LEFT, 1);
+    holdKey(OIS::KC_ESCAPE, 1);
+    holdKey(OIS::KC_ESCAPE, 1);
+    ASSERT_EQ(50, game().mSettings.volume);
+    ASSERT_FALSE(game().mPaused);
+
+    EXPECT_NEAR(0.5, chargeTone() / full, 0.05);
+}
+
+// The file earlier versions kept M's choice in still silences the game, until M is pressed again;
+// that choice goes into the settings, and the old file stays as it was.
+TEST_F(SoundTest, GameStartsSilentWhenTheOldSoundFileSaysOff)
+{
+    writeFile(SettingsFile::LEGACY_SOUND_FILE, "sound off\n");
     settledGame();
     fullChargeShot();
     play(60);
     EXPECT_GT(SILENT, loudness(mMix, 0, framesPlayed()));
     holdKey(OIS::KC_M, 1);
     EXPECT_TRUE(game().mSound->enabled());
+    EXPECT_TRUE(SettingsFile::read(SettingsFile::NAME, SettingsFile::LEGACY_SOUND_FILE).settings.sound);
+    EXPECT_EQ("sound off\n", readFile(SettingsFile::LEGACY_SOUND_FILE));
 }
 
 TEST_F(SoundTest, BrokenSoundFileIsOneLogLineAndSilence)

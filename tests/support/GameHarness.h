@@ -48,6 +48,7 @@ public:
     using Game::mLevelBuilder;
     using Game::mLevelElapsed;
     using Game::mLevelTimeLimit;
+    using Game::mMenuFocus;
     using Game::mMenuWindow;
     using Game::mNextBallIndex;
     using Game::mPaused;
@@ -56,11 +57,15 @@ public:
     using Game::mRemovedBalls;
     using Game::mRemovedBarrels;
     using Game::mSceneManager;
+    using Game::mSettings;
+    using Game::mSettingsButton;
+    using Game::mSettingsPanel;
     using Game::mShotsFired;
     using Game::mSound;
     using Game::mSoundNotice;
     using Game::mTimeWindow;
     using ShellFrameListener::mActiveCamera;
+    using ShellFrameListener::mGamepads;
     using ShellFrameListener::mKeyboardDevice;
     using ShellFrameListener::mLatchedKeyboard;
     using ShellFrameListener::mMouseDevice;

@@ -29,4 +29,18 @@ inline Spot menuButtonCentre(const GuiBox& button)
     return {static_cast<int>(std::lround(x * WINDOW_WIDTH)), static_cast<int>(std::lround(y * WINDOW_HEIGHT))};
 }
 
+// The middle of a control of the settings panel, in window pixels.
+inline Spot settingsCentre(const GuiBox& control)
+{
+    const float x = SETTINGS_PANEL_BOX.x + SETTINGS_PANEL_BOX.width * (control.x + control.width / 2);
+    const float y = SETTINGS_PANEL_BOX.y + SETTINGS_PANEL_BOX.height * (control.y + control.height / 2);
+    return {static_cast<int>(std::lround(x * WINDOW_WIDTH)), static_cast<int>(std::lround(y * WINDOW_HEIGHT))};
+}
+
+inline Spot boxCentre(const GuiBox& box)
+{
+    return {static_cast<int>(std::lround((box.x + box.width / 2) * WINDOW_WIDTH)),
+            static_cast<int>(std::lround((box.y + box.height / 2) * WINDOW_HEIGHT))};
+}
+
 } // namespace autoplayer

@@ -67,7 +67,13 @@ void printFacts()
         const char* name;
         Spot spot;
     } spots[] = {
-        {"DIALOG_ACCEPT", DIALOG_ACCEPT}, {"DIALOG_CANCEL", DIALOG_CANCEL}, {"NEW", NEW_BUTTON}, {"QUIT", QUIT_BUTTON}};
+        {"DIALOG_ACCEPT", DIALOG_ACCEPT},
+        {"DIALOG_CANCEL", DIALOG_CANCEL},
+        {"NEW", NEW_BUTTON},
+        {"QUIT", QUIT_BUTTON},
+        {"SETTINGS", boxCentre(SETTINGS_BUTTON_BOX)},
+        {"SETTINGS_INVERT_LOOK", settingsCentre(settingsTickBox(INVERT_LOOK_ROW))},
+        {"SETTINGS_BACK", settingsCentre(SETTINGS_BACK_BOX)}};
     const struct
     {
         const char* name;
@@ -85,7 +91,11 @@ void printFacts()
                  {"LOG_PAUSED", GameEvents::PAUSED},
                  {"LOG_RESUMED", GameEvents::RESUMED},
                  {"LOG_HELP_SHOWN", GameEvents::HELP_SHOWN},
-                 {"LOG_HELP_HIDDEN", GameEvents::HELP_HIDDEN}};
+                 {"LOG_HELP_HIDDEN", GameEvents::HELP_HIDDEN},
+                 {"LOG_SETTINGS_SHOWN", GameEvents::SETTINGS_SHOWN},
+                 {"LOG_SETTINGS_HIDDEN", GameEvents::SETTINGS_HIDDEN},
+                 {"LOG_SETTINGS_CHANGED", GameEvents::SETTINGS_CHANGED},
+                 {"LOG_SETTINGS_SAVED", GameEvents::SETTINGS_SAVED}};
     for (const auto& s : spots)
         std::printf("%s_X=%d %s_Y=%d\n", s.name, s.spot.x, s.name, s.spot.y);
     for (const auto& t : texts)

@@ -1,7 +1,7 @@
 #include "FocusList.h"
 
 #include <CEGUI/widgets/PushButton.h>
-#include <CEGUI/widgets/Slider.h>
+#include <CEGUI/widgets/Scrollbar.h>
 #include <CEGUI/widgets/ToggleButton.h>
 
 namespace {
@@ -76,9 +76,9 @@ void FocusList::press()
 
 void FocusList::adjust(int step)
 {
-    auto* slider = mShown ? dynamic_cast<CEGUI::Slider*>(current()) : nullptr;
+    auto* slider = mShown ? dynamic_cast<CEGUI::Scrollbar*>(current()) : nullptr;
     if (!slider)
         return;
-    const float value = slider->getCurrentValue() + static_cast<float>(step) * slider->getClickStep();
-    slider->setCurrentValue(value < 0 ? 0 : value > slider->getMaxValue() ? slider->getMaxValue() : value);
+    // The scroll bar keeps its position within its ends.
+    slider->setScrollPosition(slider->getScrollPosition() + static_cast<float>(step) * slider->getStepSize());
 }

@@ -37,11 +37,19 @@ inline float settingsRowY(int row)
 }
 inline GuiBox settingsCaptionBox(int row)
 {
-    return {0.04f, settingsRowY(row), 0.5f, 0.08f};
+    return {0.04f, settingsRowY(row), 0.62f, 0.08f};
 }
 inline GuiBox settingsControlBox(int row)
 {
-    return {0.56f, settingsRowY(row), 0.4f, 0.08f};
+    return {0.68f, settingsRowY(row), 0.28f, 0.08f};
+}
+// A slider: a bar as thin as the look draws it, across the middle of its row.
+inline GuiBox settingsSliderBox(int row)
+{
+    GuiBox box = settingsControlBox(row);
+    box.y += 0.02f;
+    box.height = 0.04f;
+    return box;
 }
 // A box to tick: its square, at the start of the control's place.
 inline GuiBox settingsTickBox(int row)

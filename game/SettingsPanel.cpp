@@ -4,7 +4,7 @@
 
 #include <CEGUI/WindowManager.h>
 #include <CEGUI/widgets/PushButton.h>
-#include <CEGUI/widgets/Slider.h>
+#include <CEGUI/widgets/Scrollbar.h>
 #include <CEGUI/widgets/ToggleButton.h>
 
 #include <charconv>
@@ -107,11 +107,14 @@ SettingsPanel::SettingsPanel(CEGUI::Window* parent, const CEGUI::String& font, C
         text->setText(row.caption);
         CEGUI::Window* control;
         if (row.slider()) {
-            auto* slider = static_cast<CEGUI::Slider*>(
-                create("TaharezLook/Slider", row.name, mPanel, settingsControlBox(row.row), font));
-            slider->setMaxValue(static_cast<float>(row.most() - row.fewest()));
-            slider->setClickStep(1);
-            slider->subscribeEvent(CEGUI::Slider::EventValueChanged,
+            // The look's slider is a vertical one only; its horizontal scroll bar serves: a position
+            // per count, a page of one count, so that the thumb can reach every one.
+            auto* slider = static_cast<CEGUI::Scrollbar*>(
+                create("TaharezLook/HorizontalScrollbar", row.name, mPanel, settingsSliderBox(row.row), font));
+            slider->setDocumentSize(static_cast<float>(row.most() - row.fewest() + 1));
+            slider->setPageSize(1);
+            slider->setStepSize(1);
+            slider->subscribeEvent(CEGUI::Scrollbar::EventScrollPositionChanged,
                                    CEGUI::Event::Subscriber(&SettingsPanel::onChanged, this));
             control = slider;
         } else {
@@ -161,7 +164,7 @@ void SettingsPanel::show(const Settings& settings)
         CEGUI::Window* control = mControls[row.row];
         if (row.slider()) {
             const int count = row.count(row.get(settings));
-            static_cast<CEGUI::Slider*>(control)->setCurrentValue(static_cast<float>(count - row.fewest()));
+            static_cast<CEGUI::Scrollbar*>(control)->setScrollPosition(static_cast<float>(count - row.fewest()));
             // The value as it is, which a slider's count may only approximate (a hand-edited file).
             mCaptions[row.row]->setText(caption(row, row.get(settings)));
         } else {
@@ -184,7 +187,7 @@ bool SettingsPanel::onChanged(const CEGUI::EventArgs&)
             continue;
         }
         const int count =
-            row.fewest() + static_cast<int>(std::lround(static_cast<CEGUI::Slider*>(control)->getCurrentValue()));
+            row.fewest() + static_cast<int>(std::lround(static_cast<CEGUI::Scrollbar*>(control)->getScrollPosition()));
         // Only a slider the player moved takes its count's value.
         if (count != row.count(row.get(mShown))) {
             row.set(settings, row.value(count));

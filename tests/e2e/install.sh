@@ -61,6 +61,11 @@ if dialog=$(wait_window "$DIALOG_NAME" 90); then
     pass "the installed game shows its menu"
     WORKDIR=$state
     press_gui_button $NEW_X $NEW_Y "$LOG_NEW_GAME" && pass "New starts a game" || fail "New: no game"
+    # M's choice is the first setting changed: it goes into the config folder's settings.cfg.
+    xdotool key m
+    settings=$home/.config/barrels/settings.cfg
+    wait_until 30 log_has "$state" "$(printf "$LOG_SETTINGS_SAVED" "$settings")" && grep -qx "sound = off" "$settings" \
+      && pass "M's choice is saved to the config folder's settings.cfg" || fail "M: no settings.cfg in $home/.config/barrels/"
     "$CLOSE_WINDOW" "$WINDOW"
     wait_exit 30
     [ "$GAME_STATUS" = 0 ] && pass "window close exits 0" || fail "close: exit status $GAME_STATUS"

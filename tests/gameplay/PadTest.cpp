@@ -239,8 +239,11 @@ TEST_F(PadTest, APadRemovedInPlayPauses)
     harness().frames(2, FRAME);
     EXPECT_TRUE(game().mPaused);
     EXPECT_TRUE(game().mMenuWindow->isVisible());
-    EXPECT_EQ(0, game().mShotsFired);
     EXPECT_TRUE(log().has(GameEvents::PAUSED));
+    holdKey(OIS::KC_ESCAPE, 1);
+    harness().frames(2, FRAME);
+    EXPECT_FALSE(game().mPaused);
+    EXPECT_EQ(0, game().mShotsFired) << "not when play goes on either";
 }
 
 // Each shot pulses the pad, harder with more charge; not with rumble off, and no harm on a pad without it.

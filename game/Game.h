@@ -143,6 +143,8 @@ public:
     // and written when the player has changed something and leaves the panel or the game.
     void loadSettings(const std::string& file);
     void changeSettings(const Settings& settings);
+    // Puts into effect what differs from `before`, or everything without it.
+    void applySettings(const Settings& settings, const Settings* before);
     void saveSettings();
     // The panel opens over the menu, pausing a game in play first; closing it shows the menu again.
     void openSettings();

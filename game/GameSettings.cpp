@@ -8,8 +8,6 @@
 
 #include <OgreLogManager.h>
 
-#include <CEGUI/GUIContext.h>
-#include <CEGUI/System.h>
 #include <CEGUI/Window.h>
 
 #include <cmath>
@@ -44,30 +42,33 @@ void Game::loadSettings(const std::string& file)
     for (const std::string& problem : reading.problems)
         logLine(problem);
     mSettingsLines = reading.lines;
-    // Everything is applied, as if each had just been changed from what the game starts with.
+    applySettings(reading.settings, nullptr);
     mSettings = reading.settings;
-    mSound->device().setVolume(static_cast<float>(mSettings.volume) / 100);
-    mSound->device().setEnabled(mSettings.sound);
-    mShowStatistics = mSettings.statistics;
-    setStatisticsVisible(mShowStatistics);
-    setFullScreen(mSettings.fullScreen);
+}
+
+void Game::applySettings(const Settings& settings, const Settings* before)
+{
+    // The look's rates, the rumble and the marker at a game's start are read where they are used.
+    const auto changed = [before](auto Settings::*member, const Settings& now) {
+        return !before || before->*member != now.*member;
+    };
+    if (changed(&Settings::volume, settings))
+        mSound->device().setVolume(static_cast<float>(settings.volume) / 100);
+    if (changed(&Settings::sound, settings))
+        mSound->device().setEnabled(settings.sound);
+    if (changed(&Settings::statistics, settings)) {
+        mShowStatistics = settings.statistics;
+        setStatisticsVisible(mShowStatistics);
+    }
+    if (changed(&Settings::fullScreen, settings))
+        setFullScreen(settings.fullScreen);
 }
 
 void Game::changeSettings(const Settings& settings)
 {
     if (settings == mSettings)
         return;
-    if (settings.volume != mSettings.volume)
-        mSound->device().setVolume(static_cast<float>(settings.volume) / 100);
-    if (settings.sound != mSettings.sound)
-        mSound->device().setEnabled(settings.sound);
-    if (settings.statistics != mSettings.statistics) {
-        mShowStatistics = settings.statistics;
-        setStatisticsVisible(mShowStatistics);
-    }
-    if (settings.fullScreen != mSettings.fullScreen)
-        setFullScreen(settings.fullScreen);
-    // The look's rates, the rumble and the marker at the next start are read where they are used.
+    applySettings(settings, &mSettings);
     mSettings = settings;
     mSettingsUnsaved = true;
     Ogre::LogManager::getSingleton().logMessage(GameEvents::SETTINGS_CHANGED);

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -248,8 +250,7 @@ TEST_F(SettingsFileTest, SomethingInThePlaceOfTheFileGivesTheDefaults)
 
 TEST_F(SettingsFileTest, AFileThePlayerMayNotReadGivesTheDefaults)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads any file";
+    ASSERT_NO_FATAL_FAILURE(asAPlayer());
     write(mFile, "volume = 5\n");
     write(mLegacy, "sound off\n");
     fs::permissions(mFile, fs::perms::none);
@@ -310,6 +311,7 @@ TEST_F(SettingsFileTest, ASaveKeepsThePlayersLinesWhereTheyStood)
 
 TEST_F(SettingsFileTest, AFailedSaveLeavesTheOldFileAndNoTemporary)
 {
+    ASSERT_NO_FATAL_FAILURE(asAPlayer());
     // The rename fails: a folder that is not empty stands in the file's place.
     fs::create_directory(mFile);
     write(mFile + "/inside", "x");
@@ -317,8 +319,6 @@ TEST_F(SettingsFileTest, AFailedSaveLeavesTheOldFileAndNoTemporary)
     EXPECT_EQ(std::vector<std::string>{SettingsFile::NAME}, folderNames());
     EXPECT_EQ("x", contents(mFile + "/inside"));
 
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into any folder";
     fs::remove_all(mFile);
     write(mFile, "volume = 30\n");
     fs::permissions(mFolder, fs::perms::owner_read | fs::perms::owner_exec);
@@ -328,23 +328,45 @@ TEST_F(SettingsFileTest, AFailedSaveLeavesTheOldFileAndNoTemporary)
     EXPECT_EQ(std::vector<std::string>{SettingsFile::NAME}, folderNames());
 }
 
-// The game runs in the player's locale; one that writes 0,13 must change nothing.
+// The game runs in the player's locale; one that writes 0,13 must change nothing. The locale is built
+// from the C library's sources into a folder of our own, so that no machine needs it installed.
 TEST_F(SettingsFileTest, ReadsAndWritesTheSameUnderADecimalComma)
 {
+    const char* const commaLocale = "de_DE.UTF-8";
+    char pattern[] = "/tmp/barrels-locales-XXXXXX";
+    ASSERT_NE(nullptr, ::mkdtemp(pattern));
+    const fs::path locales = pattern;
+    const char* const before = std::getenv("LOCPATH");
     struct Restore
     {
-        std::string name;
-        ~Restore() { std::setlocale(LC_ALL, name.c_str()); }
-    } restore{std::setlocale(LC_ALL, nullptr)};
-    const char* const commaLocales[] = {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "fr_FR"};
-    bool found = false;
-    for (const char* name : commaLocales) {
-        found = std::setlocale(LC_ALL, name) && std::strcmp(std::localeconv()->decimal_point, ",") == 0;
-        if (found)
-            break;
-    }
-    if (!found)
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
+        fs::path locales;
+        std::optional<std::string> locpath;
+        std::string locale;
+        ~Restore()
+        {
+            if (locpath)
+                ::setenv("LOCPATH", locpath->c_str(), 1);
+            else
+                ::unsetenv("LOCPATH");
+            std::setlocale(LC_ALL, locale.c_str());
+            std::error_code ignored;
+            fs::remove_all(locales, ignored);
+        }
+    } restore{locales, before ? std::optional<std::string>(before) : std::nullopt, std::setlocale(LC_ALL, nullptr)};
+
+    const std::string command = "localedef -i de_DE -f UTF-8 " + (locales / commaLocale).string() + " 2>&1";
+    FILE* const localedef = ::popen(command.c_str(), "r");
+    ASSERT_NE(nullptr, localedef) << std::strerror(errno);
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, localedef))
+        output += buffer;
+    if (::pclose(localedef) != 0)
+        GTEST_SKIP() << "localedef cannot build " << commaLocale << ": " << output;
+
+    ASSERT_EQ(0, ::setenv("LOCPATH", locales.c_str(), 1));
+    ASSERT_NE(nullptr, std::setlocale(LC_ALL, commaLocale)) << "the C library does not find the locale just built";
+    ASSERT_STREQ(",", std::localeconv()->decimal_point);
     readsEveryCase();
     keepsThePlayersLinesThroughASave();
 }

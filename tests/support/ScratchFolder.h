@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include <stdlib.h>
+#include <unistd.h>
 
 class ScratchFolderTest : public ::testing::Test
 {
@@ -24,6 +27,9 @@ protected:
     }
     void TearDown() override
     {
+        if (mWasRoot) {
+            EXPECT_EQ(0, ::seteuid(0)) << std::strerror(errno);
+        }
         std::error_code ignored;
         std::filesystem::permissions(mFolder, std::filesystem::perms::owner_all, ignored);
         std::filesystem::remove_all(mFolder, ignored);
@@ -48,5 +54,21 @@ protected:
         return names;
     }
 
+    // Root reads and writes past any permission, so as root the rest of the test runs as an ordinary
+    // user who owns the folder; the saved user id takes root back in TearDown. Called before anything
+    // is laid out in the folder.
+    void asAPlayer()
+    {
+        if (::geteuid() != 0)
+            return;
+        const uid_t nobody = 65534;
+        ASSERT_EQ(0, ::chown(mFolder.c_str(), nobody, static_cast<gid_t>(-1))) << std::strerror(errno);
+        ASSERT_EQ(0, ::seteuid(nobody)) << std::strerror(errno);
+        mWasRoot = true;
+    }
+
     std::filesystem::path mFolder;
+
+private:
+    bool mWasRoot = false;
 };

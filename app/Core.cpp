@@ -5,6 +5,7 @@
 #include "LeakCheck.h"
 #include "MediaCheck.h"
 #include "WindowIcon.h"
+#include "WindowIdentity.h"
 
 #include <CEGUI/Exceptions.h>
 #include <OgreAxisAlignedBox.h>
@@ -26,11 +27,13 @@ bool Core::configureWindow()
         throw std::runtime_error(mResourcePathPrefix +
                                  "plugins_d.cfg: no render system loaded: its PluginFolder and Plugin lines name "
                                  "no engine plug-in that provides one");
-    if (!ShellApplication::configureWindow())
-        return false;
+    return ShellApplication::configureWindow();
+}
 
+void Core::dressWindow()
+{
     setWindowIcon(nativeWindow());
-    return true;
+    identifyWindow(nativeDisplay(), nativeWindow());
 }
 
 void Core::setupCamera()

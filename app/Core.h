@@ -1,4 +1,4 @@
-// The game's application: places the camera, gives the window its icon, lights the scene.
+// The game's application: places the camera, gives the window its icon and class, lights the scene.
 #pragma once
 
 #include "shell_application.h"
@@ -15,6 +15,7 @@ public:
 
 protected:
     bool configureWindow() override;
+    void dressWindow() override;
     void setupCamera() override;
     void installFrameListener() override;
     void buildScene() override;

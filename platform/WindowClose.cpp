@@ -2,13 +2,15 @@
 
 #include <X11/Xlib.h>
 
-void acceptCloseRequests(void* display, unsigned long window)
+#include <vector>
+
+void acceptWindowManagerMessages(void* display, unsigned long window)
 {
     if (!display || !window)
         return;
     Display* x = static_cast<Display*>(display);
-    Atom deleteWindow = XInternAtom(x, "WM_DELETE_WINDOW", False);
-    XSetWMProtocols(x, static_cast<Window>(window), &deleteWindow, 1);
+    Atom protocols[] = {XInternAtom(x, "WM_DELETE_WINDOW", False), XInternAtom(x, "_NET_WM_PING", False)};
+    XSetWMProtocols(x, static_cast<Window>(window), protocols, 2);
     XFlush(x);
 }
 
@@ -18,12 +20,27 @@ bool takeCloseRequest(void* display, unsigned long window)
         return false;
     Display* x = static_cast<Display*>(display);
     bool requested = false;
-    XEvent event;
-    // Called every frame: the atom is looked up (a round trip to the server) only when a message came.
-    while (XCheckTypedWindowEvent(x, static_cast<Window>(window), ClientMessage, &event)) {
-        const Atom deleteWindow = XInternAtom(x, "WM_DELETE_WINDOW", False);
-        if (event.xclient.format == 32 && static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow)
+    // All of the window's messages are taken first: answering a ping talks to the server, and the
+    // queue is not to be searched while that goes on.
+    std::vector<XEvent> messages;
+    for (XEvent event; XCheckTypedWindowEvent(x, static_cast<Window>(window), ClientMessage, &event);)
+        messages.push_back(event);
+    // The atoms are looked up (round trips to the server) only when a message came.
+    for (XEvent& event : messages) {
+        if (event.xclient.format != 32)
+            continue;
+        const Atom protocol = static_cast<Atom>(event.xclient.data.l[0]);
+        if (protocol == XInternAtom(x, "WM_DELETE_WINDOW", False)) {
             requested = true;
+        } else if (protocol == XInternAtom(x, "_NET_WM_PING", False)) {
+            // The answer is the same message, sent back to the root window.
+            XWindowAttributes attributes;
+            if (!XGetWindowAttributes(x, static_cast<Window>(window), &attributes))
+                continue;
+            event.xclient.window = attributes.root;
+            XSendEvent(x, attributes.root, False, SubstructureNotifyMask | SubstructureRedirectMask, &event);
+            XFlush(x);
+        }
     }
     return requested;
 }

@@ -55,6 +55,7 @@ void ShellApplication::run()
     catchQuitSignals();
     FramePacer pacer(displayRefreshRate(nativeDisplay()));
     while (!mEngineRoot->endRenderingQueued()) {
+        // Before the engine's pump, which takes the window's messages too and drops the pings.
         if (quitSignalled() || takeCloseRequest(nativeDisplay(), nativeWindow()))
             closeWindow();
         OgreBites::WindowEventUtilities::messagePump();
@@ -149,7 +150,7 @@ bool ShellApplication::setup()
         return false;
     // The window-event pump only serves windows it has been told about.
     OgreBites::WindowEventUtilities::_addRenderWindow(mRenderWindow);
-    acceptCloseRequests(nativeDisplay(), nativeWindow());
+    acceptWindowManagerMessages(nativeDisplay(), nativeWindow());
     pickSceneManager();
     setupCamera();
     setupViewport();
@@ -171,8 +172,20 @@ bool ShellApplication::configureWindow()
     if (!mEngineRoot->showConfigDialog(OgreBites::getNativeConfigDialog()))
         return false;
     checkVideoMode();
-    mRenderWindow = mEngineRoot->initialise(true, "OGRE Render Window", Ogre::BLANKSTRING);
+    // Made hidden and shown once dressed: many window managers read a window's class only when it
+    // first shows.
+    mEngineRoot->initialise(false);
+    Ogre::RenderWindowDescription window = mEngineRoot->getRenderSystem()->getRenderWindowDescription();
+    window.miscParams["hidden"] = "true";
+    mRenderWindow = mEngineRoot->createRenderWindow("OGRE Render Window", window.width, window.height,
+                                                    window.useFullScreen, &window.miscParams);
+    dressWindow();
+    mRenderWindow->setHidden(false);
     return true;
+}
+
+void ShellApplication::dressWindow()
+{
 }
 
 void ShellApplication::checkVideoMode() const

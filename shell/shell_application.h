@@ -34,6 +34,8 @@ public:
 protected:
     virtual bool setup();
     virtual bool configureWindow();
+    // Gives the window, made but not yet shown, what the desktop reads when it first shows a window.
+    virtual void dressWindow();
     virtual void pickSceneManager();
     virtual void setupCamera();
     virtual void installFrameListener();

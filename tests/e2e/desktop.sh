@@ -3,7 +3,8 @@
 # keyboard, the pointer is free in the menu with the GUI cursor on it, focus taken away pauses the
 # game, an idle menu leaves the processor alone, resizing and full screen keep the picture right,
 # SIGTERM saves like the close button, an error during play can be read and closed with a click,
-# and the desktop's key auto-repeat is left as it was.
+# and the desktop's key auto-repeat is left as it was. The window tells the desktop its class, process
+# and machine, and answers the window manager's pings while its frame loop runs, and only then.
 # Usage: desktop.sh BARRELS RUN_DIR [CLOSE_WINDOW]   (runs itself again under its own virtual display)
 set -u
 source "$(dirname "$0")/../../scripts/deps.sh"
@@ -109,6 +110,48 @@ if launch "$BARRELS" "$(make_workdir "$RUN_DIR")" && wait_picture 60 menu menu_s
   repeat_unchanged && pass "close: key auto-repeat unchanged" || fail "close: key auto-repeat changed"
 else
   fail "close case: no menu"
+fi
+
+# --- The window's class, process and machine; pings answered by the frame loop, and only by it ---
+# The frame trace, a named pipe nobody reads yet, holds the game in its frame loop's first frame
+# (opening it waits for a reader) while every other thread of it runs on.
+dir=$(make_workdir "$RUN_DIR")
+mkfifo "$dir/trace"
+_held() { [ "$(cat "/proc/$GAME_PID/task/$GAME_PID/wchan" 2>/dev/null)" = wait_for_partner ]; }
+if launch "$BARRELS" "$dir" BARRELS_FRAME_TRACE="$dir/trace" && wait_until 60 _held; then
+  # _OB_APP_CLASS: the class openbox read as it took the window on, which it never reads again.
+  props=$(xprop -id "$WINDOW" WM_CLASS _OB_APP_CLASS _NET_WM_PID WM_CLIENT_MACHINE WM_PROTOCOLS)
+  entry_class=$(sed -n 's/^StartupWMClass=//p' "$(dirname "$0")/../../media/desktop/$APP_ID.desktop")
+  grep -qxF "WM_CLASS(STRING) = \"barrels\", \"$entry_class\"" <<<"$props" \
+    && pass "WM_CLASS: instance barrels, class $entry_class as the desktop entry's StartupWMClass" \
+    || fail "WM_CLASS: $(grep WM_CLASS <<<"$props"), the desktop entry's StartupWMClass: '$entry_class'"
+  grep -qxF "_OB_APP_CLASS(UTF8_STRING) = \"$entry_class\"" <<<"$props" \
+    && pass "the class is there before the window first shows" || fail "openbox saw $(grep _OB_APP_CLASS <<<"$props")"
+  grep -qxF "_NET_WM_PID(CARDINAL) = $GAME_PID" <<<"$props" \
+    && grep -qxF "WM_CLIENT_MACHINE(STRING) = \"$(uname -n)\"" <<<"$props" \
+    && pass "_NET_WM_PID and WM_CLIENT_MACHINE name the game's process" || fail "process and machine: $props"
+  grep -q "^WM_PROTOCOLS(ATOM): protocols .*WM_DELETE_WINDOW" <<<"$props" \
+    && grep -q "^WM_PROTOCOLS(ATOM): protocols .*_NET_WM_PING" <<<"$props" \
+    && pass "WM_PROTOCOLS lists WM_DELETE_WINDOW and _NET_WM_PING" || fail "$(grep WM_PROTOCOLS <<<"$props")"
+
+  "$E2E_PING_PROBE" "$WINDOW" 60 >"$dir/ping.txt" &
+  probe=$!
+  wait_until 30 grep -qx sent "$dir/ping.txt"
+  # The loop cannot run before the pipe has a reader: an answer in this time came from elsewhere.
+  sleep 2
+  grep -qx answered "$dir/ping.txt" && fail "a ping is answered while the frame loop stands still" \
+    || pass "no answer to a ping while the frame loop stands still"
+  cat "$dir/trace" >/dev/null &
+  wait $probe && pass "the same ping answered once the frame loop runs" || fail "the ping is never answered"
+  "$E2E_PING_PROBE" "$WINDOW" 30 >/dev/null && pass "a ping to the running game is answered" \
+    || fail "a ping to the running game is not answered"
+  wmctrl -c "$GAME_TITLE"
+  wait_exit 30
+  [ "$GAME_STATUS" = 0 ] && pass "after the pings, the window manager still closes the game" \
+    || fail "close after pings: exit status $GAME_STATUS"
+else
+  fail "ping case: no game held at its first frame"
+  kill -9 "$GAME_PID" 2>/dev/null
 fi
 
 # --- An error during play: the box can be read and closed with a click, then exit status 1 ---

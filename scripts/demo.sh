@@ -6,6 +6,8 @@ set -euo pipefail
 source "$(dirname "$0")/deps.sh"
 
 if [ -z "${BARRELS_DEMO_DISPLAY:-}" ]; then
+  # The virtual display and the picture converter are not part of what playing needs.
+  barrels_install_packages demo
   BARRELS_DEMO_DISPLAY=1 exec xvfb-run -a -s "$BARRELS_XVFB_SERVER_ARGS" "$0" "$@"
 fi
 

@@ -18,16 +18,35 @@ barrels_own_display() {
   E2E_INNER=1 exec xvfb-run -a -n "$number" -s "$BARRELS_XVFB_SERVER_ARGS" bash "$@"
 }
 
-BARRELS_PACKAGES=(
+# The Debian packages, in three sets. play: what building and playing the game needs (the
+# compiler, the libraries' -dev packages, the font the build looks for, xdpyinfo for the display
+# check). demo: what the auto-player's demo adds on a machine without a display (scripts/demo.sh).
+# test: what the suite adds (GoogleTest, the fuzzer, X tools, the desktop file and package checkers).
+BARRELS_PLAY_PACKAGES=(
   cmake g++ make pkg-config
   libogre-1.12-dev ogre-1.12-tools libcegui-mk2-dev libois-dev libbullet-dev
-  libopenal-dev libsndfile1-dev libasound2-dev libsdl2-dev libx11-dev libxtst-dev libxrandr-dev libxfixes-dev libgtest-dev clang libfuzzer-14-dev
-  xvfb xauth xdotool x11-utils x11-apps openbox wmctrl x11-xserver-utils dpkg-dev desktop-file-utils appstream mesa-utils libgl1-mesa-dri imagemagick fonts-dejavu-core locales
+  libopenal-dev libsndfile1-dev libasound2-dev libsdl2-dev libx11-dev libxtst-dev libxrandr-dev
+  fonts-dejavu-core x11-utils
+)
+BARRELS_DEMO_PACKAGES=(xvfb xauth imagemagick)
+BARRELS_TEST_PACKAGES=(
+  libgtest-dev clang libfuzzer-14-dev libxfixes-dev python3
+  xdotool x11-apps openbox wmctrl x11-xserver-utils mesa-utils libgl1-mesa-dri locales
+  dpkg-dev desktop-file-utils appstream lintian mandoc librsvg2-bin
 )
 
+# barrels_install_packages SET...: installs what is missing of those sets (play, demo, test).
 barrels_install_packages() {
-  local missing=()
-  for pkg in "${BARRELS_PACKAGES[@]}"; do
+  local wanted=() missing=() set
+  for set in "$@"; do
+    case $set in
+      play) wanted+=("${BARRELS_PLAY_PACKAGES[@]}") ;;
+      demo) wanted+=("${BARRELS_DEMO_PACKAGES[@]}") ;;
+      test) wanted+=("${BARRELS_TEST_PACKAGES[@]}") ;;
+      *) echo "barrels_install_packages: no package set '$set'" >&2; return 1 ;;
+    esac
+  done
+  for pkg in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
   done
   [ ${#missing[@]} -eq 0 ] && return 0

@@ -1,5 +1,5 @@
 // The desktop icons the build draws: the sizes the desktop asks for, transparent around the barrel,
-// and the same picture as the window icon.
+// the same picture as the window icon, and a scalable one that a desktop's renderer draws the same.
 #include "BarrelIcon.h"
 #include "RenderWindow.h"
 
@@ -9,20 +9,31 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
-TEST(DesktopIcon, EachSizeIsTheBarrelOnATransparentGround)
+namespace {
+const std::string kIcons = std::string(BARRELS_MEDIA_BUILD) + "/icons/";
+
+void loadPng(const std::string& path, Ogre::Image& image)
 {
     RenderWindow::instance(); // the engine's PNG codec
-    for (int size : {48, 128, 256}) {
+    std::ifstream* file = new std::ifstream(path, std::ios::binary);
+    ASSERT_TRUE(file->good()) << path;
+    image.load(Ogre::DataStreamPtr(new Ogre::FileStreamDataStream(file)), "png");
+}
+} // namespace
+
+TEST(DesktopIcon, EachSizeIsTheBarrelOnATransparentGround)
+{
+    for (int size : {48, 64, 128, 256}) {
         SCOPED_TRACE(size);
         const std::string side = std::to_string(size);
         Ogre::Image icon;
-        const std::string path = std::string(BARRELS_MEDIA_BUILD) + "/icons/" + side + "x" + side + "/barrels.png";
-        std::ifstream* file = new std::ifstream(path, std::ios::binary);
-        ASSERT_TRUE(file->good()) << path;
-        icon.load(Ogre::DataStreamPtr(new Ogre::FileStreamDataStream(file)), "png");
+        ASSERT_NO_FATAL_FAILURE(loadPng(kIcons + side + "x" + side + "/barrels.png", icon));
         ASSERT_EQ(unsigned(size), icon.getWidth());
         ASSERT_EQ(unsigned(size), icon.getHeight());
         ASSERT_TRUE(icon.getHasAlpha());
@@ -51,4 +62,35 @@ TEST(DesktopIcon, NothingIsDrawnOutsideTheSquare)
     } cases[] = {{-1, 10, 48}, {10, -1, 48}, {48, 10, 48}, {10, 48, 48}, {0, 0, 0}, {0, 0, -5}};
     for (const auto& c : cases)
         EXPECT_EQ(0u, barrelIconPixel(c.x, c.y, c.size)) << c.x << "," << c.y << " of " << c.size;
+}
+
+// librsvg, the renderer desktops draw SVG icons with, makes of the scalable icon what the pixel
+// drawing makes: only the outline's smoothed edge may differ.
+TEST(DesktopIcon, TheScalableIconDrawsTheSameBarrel)
+{
+    for (int size : {48, 256}) {
+        SCOPED_TRACE(size);
+        const std::string side = std::to_string(size);
+        const std::string rendered = testing::TempDir() + "scalable-" + side + ".png";
+        const std::string command =
+            "rsvg-convert -w " + side + " -h " + side + " -o '" + rendered + "' '" + kIcons + "scalable/barrels.svg'";
+        ASSERT_EQ(0, std::system(command.c_str())) << command;
+        Ogre::Image drawn, scalable;
+        ASSERT_NO_FATAL_FAILURE(loadPng(kIcons + side + "x" + side + "/barrels.png", drawn));
+        ASSERT_NO_FATAL_FAILURE(loadPng(rendered, scalable));
+        ASSERT_EQ(drawn.getWidth(), scalable.getWidth());
+        ASSERT_EQ(drawn.getHeight(), scalable.getHeight());
+
+        int differing = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const Ogre::ColourValue a = drawn.getColourAt(x, y, 0), b = scalable.getColourAt(x, y, 0);
+                if (std::fabs(a.a - b.a) > 0.05f ||
+                    (a.a > 0.5f &&
+                     (std::fabs(a.r - b.r) > 0.05f || std::fabs(a.g - b.g) > 0.05f || std::fabs(a.b - b.b) > 0.05f)))
+                    ++differing;
+            }
+        EXPECT_LT(differing, size * size * 3 / 100) << rendered;
+        std::remove(rendered.c_str());
+    }
 }

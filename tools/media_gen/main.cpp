@@ -1,4 +1,4 @@
-// Writes the game's meshes, textures and desktop icons without opening a display.
+// Writes the game's meshes, textures and desktop icons (pictures and a scalable one) without opening a display.
 #include "BarrelIcon.h"
 #include "MeshBuilder.h"
 #include "Patterns.h"
@@ -14,8 +14,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -54,6 +56,17 @@ void writeIcon(const Ogre::String& dir, unsigned size)
     std::filesystem::create_directories(folder);
     bytes.save((folder / "barrels.png").string());
 }
+
+// Writes <dir>/icons/scalable/barrels.svg, the same drawing for any size.
+void writeScalableIcon(const Ogre::String& dir)
+{
+    const std::filesystem::path folder = dir + "/icons/scalable";
+    std::filesystem::create_directories(folder);
+    std::ofstream file(folder / "barrels.svg", std::ios::binary);
+    file << barrelIconSvg();
+    if (!file.flush())
+        throw std::runtime_error("cannot write " + (folder / "barrels.svg").string());
+}
 }
 
 int main(int argc, char** argv)
@@ -82,6 +95,7 @@ int main(int argc, char** argv)
         writeTexture(out + "/brushed_metal.png", 256, paintBrushedMetal);
         writeTexture(out + "/metal_reflection.png", 256, paintReflection);
 
+        writeScalableIcon(out);
         for (int i = 3; i < argc; ++i)
             writeIcon(out, static_cast<unsigned>(std::stoul(argv[i])));
     } catch (const Ogre::Exception& e) {

@@ -11,7 +11,6 @@
 #include <CEGUI/Window.h>
 
 #include <cmath>
-#include <sstream>
 
 namespace {
 // A menu's focus moves a step when the left stick passes this far from the centre, and is ready to
@@ -22,15 +21,6 @@ const float STICK_CENTRE = 0.3f;
 void logLine(const std::string& line)
 {
     Ogre::LogManager::getSingleton().logMessage("Settings: " + line);
-}
-
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
-    return lines;
 }
 }
 
@@ -83,7 +73,7 @@ void Game::saveSettings()
         logLine("cannot write " + mSettingsFile + "; the changes last until the game ends");
         return;
     }
-    mSettingsLines = linesOf(text);
+    mSettingsLines = SettingsFile::lines(text);
     mSettingsUnsaved = false;
     Ogre::LogManager::getSingleton().logMessage(GameEvents::line(GameEvents::SETTINGS_SAVED, mSettingsFile.c_str()));
 }

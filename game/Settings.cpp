@@ -301,4 +301,9 @@ bool write(const std::string& path, const std::string& content)
     return SmallFile::replace(path.c_str(), content);
 }
 
+std::vector<std::string> lines(const std::string& text)
+{
+    return linesOf(text, false);
+}
+
 } // namespace SettingsFile

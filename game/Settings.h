@@ -77,6 +77,9 @@ Reading read(const std::string& path, const std::string& legacySoundFile);
 // Each line ends with a newline; numbers take the shortest form that reads back exactly.
 std::string text(const Settings& settings, const std::vector<std::string>& previous);
 
+// The lines of a file's whole text, as read() keeps them: what a rewrite then has for `previous`.
+std::vector<std::string> lines(const std::string& text);
+
 // Replaces the file whole, as the best score is saved (a temporary beside it, then renamed over
 // it). False, with the old file intact, when any step fails.
 bool write(const std::string& path, const std::string& content);

@@ -65,6 +65,31 @@ TEST_F(RigidBodyTest, ZeroMassLeavesInertiaAtZero)
     EXPECT_TRUE(body.bulletBody()->isStaticObject());
 }
 
+TEST_F(RigidBodyTest, InertiaIsTheShapesForTheBodysMass)
+{
+    // Solid sphere: 2/5 m r^2 about every axis. Box of sides a, b, c: m (b^2 + c^2) / 12 about x.
+    BoxCollisionShape box(Ogre::Vector3(1, 2, 3));
+    struct Case
+    {
+        CollisionShape* shape;
+        float mass;
+        btVector3 inertia;
+    };
+    const Case cases[] = {{&sphere, 1, btVector3(0.4f, 0.4f, 0.4f)},
+                          {&sphere, 4, btVector3(1.6f, 1.6f, 1.6f)},
+                          {&box, 1, btVector3(52, 40, 20) / 12},
+                          {&box, 4, btVector3(52, 40, 20) / 3}};
+    int index = 0;
+    for (const Case& c : cases) {
+        RigidBody body("solid" + std::to_string(index++), &world, 0, 0);
+        body.attachDynamicShape(rootNode()->createChildSceneNode(), c.shape, 0, 0, c.mass, Ogre::Vector3(0, 5, 0),
+                                Ogre::Quaternion::IDENTITY);
+        const btVector3 inertia = body.bulletBody()->getLocalInertia();
+        for (int axis = 0; axis < 3; ++axis)
+            EXPECT_NEAR(c.inertia[axis], inertia[axis], 1e-4f) << "case " << index << ", axis " << axis;
+    }
+}
+
 TEST_F(RigidBodyTest, StaticSetUpHasNoNodeAndSitsWhereItIsPut)
 {
     RigidBody body("GroundBoxRigid", &world, 0, 0);

@@ -60,6 +60,24 @@ TEST_F(BarrelTest, KindChoosesMaterialAndMass)
     EXPECT_FLOAT_EQ(9, massOf(*wall));
 }
 
+TEST_F(BarrelTest, AHeavyBarrelMovesAndTurnsLessUnderTheSameBlow)
+{
+    // The same off-centre blow, in mid-air: a body three times heavier goes a third as fast and,
+    // its inertia growing with its mass, turns a third as fast.
+    Barrel* ordinary = keep(new Barrel(sceneManager(), world(), 0, Ogre::Vector3(-20, 30, 0), BARREL_ORDINARY));
+    Barrel* heavy = keep(new Barrel(sceneManager(), world(), 1, Ogre::Vector3(20, 30, 0), BARREL_WALL));
+    for (Barrel* barrel : {ordinary, heavy})
+        barrel->rigidBody()->bulletBody()->applyImpulse(btVector3(0, 0, 12), btVector3(0, 3, 0));
+    step(1);
+
+    const btRigidBody* light = ordinary->rigidBody()->bulletBody();
+    const btRigidBody* heavier = heavy->rigidBody()->bulletBody();
+    ASSERT_GT(heavier->getLinearVelocity().z(), 0);
+    ASSERT_GT(heavier->getAngularVelocity().length(), 0);
+    EXPECT_NEAR(3, light->getLinearVelocity().z() / heavier->getLinearVelocity().z(), 1e-3);
+    EXPECT_NEAR(3, light->getAngularVelocity().length() / heavier->getAngularVelocity().length(), 1e-3);
+}
+
 TEST_F(BarrelTest, StandsWhereToldAsAnUprightCylinderAtRest)
 {
     const Ogre::Vector3 position(-7, 10, 0);

@@ -17,6 +17,8 @@
 #include <BulletDynamics/Dynamics/btRigidBody.h>
 
 #include <cstdio>
+#include <functional>
+#include <string>
 #include <BulletCollision/CollisionShapes/btSphereShape.h>
 
 namespace {
@@ -225,7 +227,8 @@ TEST_F(AimTest, GTogglesTheMarkerShownOnlyWhileSpaceIsHeld)
     EXPECT_FALSE(marker.isVisible()) << "turned off again";
 }
 
-// A picture of the marker while a shot charges; the ring is drawn where the marker says the ball lands.
+// A picture of the marker while a shot charges: the ring is drawn where the marker says the ball
+// lands, the arc's dots along the flight up to it, and both go when the marker is turned off.
 TEST_F(AimTest, MarkerIsDrawnAtThePredictedLanding)
 {
     playOnEmptyPlatform();
@@ -233,35 +236,74 @@ TEST_F(AimTest, MarkerIsDrawnAtThePredictedLanding)
     aim(harness().camera(), -14, -5);
     holdKey(OIS::KC_G, 1);
     harness().keyboard.press(OIS::KC_SPACE);
-    harness().frames(45, FRAME);
+    harness().frames(44, FRAME);
+    // The marker is drawn at the start of a frame, and the charge grows at its end.
+    const float drawnCharge = game().mCharge;
+    harness().render();
     ASSERT_TRUE(game().mLandingMarker->isVisible());
-    const LandingMarker::Landing landing = game().mLandingMarker->predict(
-        harness().camera()->getDerivedPosition(), harness().camera()->getDerivedDirection(), game().mCharge);
-
-    // The ring's orange shows around where the landing point is on the screen, and goes with the marker.
-    const Ogre::Vector3 projected =
-        harness().camera()->getProjectionMatrix() * harness().camera()->getViewMatrix() * landing.point;
-    const int x = static_cast<int>((projected.x + 1) / 2 * RenderWindow::WIDTH);
-    const int y = static_cast<int>((1 - projected.y) / 2 * RenderWindow::HEIGHT);
-    const auto orangeNearLanding = [&]() {
-        const Ogre::Image image = RenderWindow::instance().capture();
-        for (int dy = -8; dy <= 8; ++dy) {
-            for (int dx = -8; dx <= 8; ++dx) {
-                const Ogre::ColourValue colour = image.getColourAt(x + dx, y + dy, 0);
-                if (colour.r > 0.8f && colour.r - colour.b > 0.5f && colour.g < 0.7f)
-                    return true;
-            }
-        }
-        return false;
-    };
-    harness().screenshot("marker.png");
-    EXPECT_TRUE(orangeNearLanding()) << "around " << x << ", " << y;
+    const Ogre::Vector3 eye = harness().camera()->getDerivedPosition();
+    const LandingMarker::Landing landing =
+        game().mLandingMarker->predict(eye, harness().camera()->getDerivedDirection(), drawnCharge);
+    ASSERT_TRUE(landing.found);
+    Ogre::Image shown = RenderWindow::instance().capture();
 
     holdKey(OIS::KC_G, 1);
     harness().frame(FRAME);
     ASSERT_FALSE(game().mLandingMarker->isVisible());
     harness().render();
-    EXPECT_FALSE(orangeNearLanding()) << "around " << x << ", " << y;
+    Ogre::Image hidden = RenderWindow::instance().capture();
+
+    const Ogre::Matrix4 toScreen = harness().camera()->getProjectionMatrix() * harness().camera()->getViewMatrix();
+    const auto pixelOf = [&](const Ogre::Vector3& point, int& x, int& y) {
+        const Ogre::Vector3 projected = toScreen * point;
+        x = static_cast<int>((projected.x + 1) / 2 * RenderWindow::WIDTH);
+        y = static_cast<int>((1 - projected.y) / 2 * RenderWindow::HEIGHT);
+        const int margin = 8;
+        return x >= margin && y >= margin && x < RenderWindow::WIDTH - margin && y < RenderWindow::HEIGHT - margin;
+    };
+    // Looks within `reach` pixels of (x, y).
+    const auto anyNear = [](int x, int y, int reach, const std::function<bool(int, int)>& test) {
+        for (int dy = -reach; dy <= reach; ++dy)
+            for (int dx = -reach; dx <= reach; ++dx)
+                if (test(x + dx, y + dy))
+                    return true;
+        return false;
+    };
+
+    // The ring's orange shows around where the landing point is on the screen.
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(pixelOf(landing.point, x, y));
+    const auto orangeAt = [](const Ogre::Image& image) {
+        return [&image](int px, int py) {
+            const Ogre::ColourValue colour = image.getColourAt(px, py, 0);
+            return colour.r > 0.8f && colour.r - colour.b > 0.5f && colour.g < 0.7f;
+        };
+    };
+    EXPECT_TRUE(anyNear(x, y, 8, orangeAt(shown))) << "around " << x << ", " << y;
+    EXPECT_FALSE(anyNear(x, y, 8, orangeAt(hidden))) << "around " << x << ", " << y;
+
+    // The arc's dots are a half-transparent white: every point of the flight, from a little beyond
+    // the launcher to a little before the ring, has a pixel near it brightened in every channel.
+    const auto brightened = [&](int px, int py) {
+        const Ogre::ColourValue with = shown.getColourAt(px, py, 0);
+        const Ogre::ColourValue without = hidden.getColourAt(px, py, 0);
+        return with.r - without.r > 0.1f && with.g - without.g > 0.1f && with.b - without.b > 0.1f;
+    };
+    int sampled = 0;
+    int seen = 0;
+    std::string missed;
+    for (const Ogre::Vector3& centre : landing.path) {
+        if (centre.distance(eye) < 20 || centre.distance(landing.point) < 5 || !pixelOf(centre, x, y))
+            continue;
+        ++sampled;
+        if (anyNear(x, y, 4, brightened))
+            ++seen;
+        else if (missed.empty())
+            missed = "first missed near " + std::to_string(x) + ", " + std::to_string(y);
+    }
+    EXPECT_GE(sampled, 10);
+    EXPECT_EQ(sampled, seen) << missed;
 }
 
 TEST_F(AimTest, CrosshairShowsOnlyWhilePlaying)

@@ -43,7 +43,7 @@ void Core::setupCamera()
 
 void Core::installFrameListener()
 {
-    // The game is the only frame listener; its own constructor shows the statistics overlay.
+    // The game is the only frame listener; the shell it builds on shows the statistics overlay.
     const Ogre::Vector3 gravity(0, -static_cast<float>(Flight::GRAVITY), 0);
     const Ogre::AxisAlignedBox worldBounds(Ogre::Vector3(-10000, -10000, -10000), Ogre::Vector3(10000, 10000, 10000));
     try {

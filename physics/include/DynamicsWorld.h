@@ -1,4 +1,4 @@
-// A collision world with a solver and gravity that is stepped once per rendered frame.
+// A collision world with a solver and gravity; the game steps it twice a frame, as the frame starts and as it ends.
 #pragma once
 
 #include "CollisionsWorld.h"

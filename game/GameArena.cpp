@@ -64,7 +64,7 @@ void Game::buildArena()
     Collisions::CollisionShape* platformShape = new Collisions::BoxCollisionShape(half);
     Dynamics::RigidBody* platformBody = new Dynamics::RigidBody("GroundBoxRigid", mPhysicsWorld, 0, 0);
     platformBody->attachDynamicShape(platformNode, platformShape, 0.6f, 10.6f, 300, Ogre::Vector3(0, 2, -10),
-                                     Ogre::Quaternion(0, 0, 0, 1));
+                                     HALF_TURN);
     mArenaShapes.push_back(platformShape);
     mArenaBodies.push_back(platformBody);
 }

@@ -39,7 +39,7 @@ Ball::Ball(Ogre::Camera* camera, Ogre::SceneManager* sceneManager, Dynamics::Dyn
 
     mCollisionShape = new Collisions::SphereCollisionShape(radius());
     mBody = new Dynamics::RigidBody("defaultBallRigid" + number, world, 0, 0);
-    mBody->attachDynamicShape(node, mCollisionShape, 0.6f, 0.6f, 1, mStartPosition, Ogre::Quaternion(0, 0, 0, 1));
+    mBody->attachDynamicShape(node, mCollisionShape, 0.6f, 0.6f, 1, mStartPosition, HALF_TURN);
     mBody->setVelocity(direction * speed);
     mRemoved = false;
 }

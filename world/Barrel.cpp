@@ -44,7 +44,7 @@ Barrel::Barrel(Ogre::SceneManager* sceneManager, Dynamics::DynamicsWorld* world,
     mBody = new Dynamics::RigidBody("defaultBoxRigid" + number, world, 0, 0);
     const float mass = mKind == BARREL_WALL ? 9 : 3;
     // The half turn stands the mesh on its head; the cylinder's axis stays on y.
-    mBody->attachDynamicShape(node, mCollisionShape, 0.6f, 1.6f, mass, position, Ogre::Quaternion(0, 0, 0, 1));
+    mBody->attachDynamicShape(node, mCollisionShape, 0.6f, 1.6f, mass, position, HALF_TURN);
     mRemoved = false;
 }
 

@@ -1,6 +1,7 @@
 // Base of the balls and barrels: one entity on a scene node, bound to one rigid body.
 #pragma once
 
+#include <OgreQuaternion.h>
 #include <OgreVector.h>
 
 namespace Ogre {
@@ -12,6 +13,9 @@ class CollisionShape;
 namespace Dynamics {
 class RigidBody;
 }
+
+// Every game body starts half turned about z (w = 0, z = 1): the balls, the barrels and the platform.
+const Ogre::Quaternion HALF_TURN(0, 0, 0, 1);
 
 // Collision shapes are this much smaller than the meshes drawn, so bodies that touch look like they touch.
 const float SHAPE_SHRINK = 0.95f;

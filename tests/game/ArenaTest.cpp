@@ -4,6 +4,7 @@
 #include "DynamicsRigidBody.h"
 #include "DynamicsWorld.h"
 #include "GameHarness.h"
+#include "PhysicsObject.h"
 
 #include <OgreEntity.h>
 #include <OgreMesh.h>
@@ -75,7 +76,7 @@ TEST_F(ArenaTest, PlatformIsTheFlattenedCubeWithAFivePercentSmallerBox)
     Ogre::SceneNode* node = platform->getParentSceneNode();
     EXPECT_EQ(Ogre::Vector3(0.65f, 0.05f, 0.25f), node->getScale());
     EXPECT_EQ(Ogre::Vector3(0, 2, -10), node->getPosition());
-    EXPECT_TRUE(node->getOrientation().equals(Ogre::Quaternion(0, 0, 0, 1), Ogre::Degree(0.01f)));
+    EXPECT_TRUE(node->getOrientation().equals(HALF_TURN, Ogre::Degree(0.01f)));
 
     // cube.mesh has side 100: 100 x (0.30875, 0.02375, 0.11875) with unpadded bounds.
     Dynamics::RigidBody* body = game.mArenaBodies.back();

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <OgreQuaternion.h>
-
 #include <vector>
 
 namespace Ogre {
@@ -41,5 +39,3 @@ private:
     std::vector<PhysicsObject*> mKept;
 };
 
-// Every game body starts half turned about z.
-const Ogre::Quaternion HALF_TURN(0, 0, 0, 1);

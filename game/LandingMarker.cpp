@@ -1,6 +1,7 @@
 #include "LandingMarker.h"
 
 #include "Ball.h"
+#include "CollisionsConversions.h"
 #include "DynamicsRigidBody.h"
 #include "DynamicsWorld.h"
 #include "Flight.h"
@@ -28,11 +29,6 @@ const int RING_SEGMENTS = 32;
 const float DOT_SPACING = 2;
 const int MAX_DOTS = 400;
 
-Ogre::Vector3 toOgre(const btVector3& v)
-{
-    return Ogre::Vector3(v.x(), v.y(), v.z());
-}
-
 // The deepest touching or penetrating contact of the probe with one surface.
 struct DeepestContact : public btCollisionWorld::ContactResultCallback
 {
@@ -47,8 +43,8 @@ struct DeepestContact : public btCollisionWorld::ContactResultCallback
         mDepth = point.getDistance();
         // The normal on B points from B towards A.
         const bool probeFirst = object0->getCollisionObject() == mProbe;
-        mPoint = toOgre(probeFirst ? point.getPositionWorldOnB() : point.getPositionWorldOnA());
-        mNormal = toOgre(probeFirst ? point.m_normalWorldOnB : -point.m_normalWorldOnB);
+        mPoint = Collisions::toOgre(probeFirst ? point.getPositionWorldOnB() : point.getPositionWorldOnA());
+        mNormal = Collisions::toOgre(probeFirst ? point.m_normalWorldOnB : -point.m_normalWorldOnB);
         return 1;
     }
 
@@ -134,7 +130,7 @@ LandingMarker::Landing LandingMarker::predict(const Ogre::Vector3& eye, const Og
 
 bool LandingMarker::touch(const Ogre::Vector3& centre, Landing& landing)
 {
-    const btVector3 position(centre.x, centre.y, centre.z);
+    const btVector3 position = Collisions::toBullet(centre);
     mProbe->getWorldTransform().setOrigin(position);
     DeepestContact deepest(mProbe.get());
     for (Dynamics::RigidBody* surface : mSurfaces) {

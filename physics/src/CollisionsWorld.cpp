@@ -1,6 +1,7 @@
 // Collision configuration, dispatcher, broadphase and the registry of wrapper objects.
 #include "CollisionsWorld.h"
 
+#include "CollisionsConversions.h"
 #include "CollisionsDebugDrawer.h"
 #include "CollisionsDebugLines.h"
 #include "CollisionsObject.h"
@@ -24,11 +25,6 @@ const unsigned int maxHandles16Bit = 65535;
 const unsigned int maxHandlesSweep16 = 32766;
 const char* const contactPointsNodeName = "DebugContactPoints";
 
-btVector3 corner(const Ogre::Vector3& v)
-{
-    return btVector3(v.x, v.y, v.z);
-}
-
 void logLine(const Ogre::String& text)
 {
     Ogre::LogManager::getSingleton().logMessage(text, Ogre::LML_NORMAL, false);
@@ -43,8 +39,8 @@ CollisionsWorld::CollisionsWorld(Ogre::SceneManager* sceneManager, const Ogre::A
 {
     mCollisionDispatcher = new btCollisionDispatcher(&mCollisionConfig);
 
-    const btVector3 worldMin = corner(bounds.getMinimum());
-    const btVector3 worldMax = corner(bounds.getMaximum());
+    const btVector3 worldMin = toBullet(bounds.getMinimum());
+    const btVector3 worldMax = toBullet(bounds.getMaximum());
     if (use32BitBroadphase) {
         mSweepBroadphase = new bt32BitAxisSweep3(worldMin, worldMax, maxHandles, nullptr, false);
     } else {

@@ -2,6 +2,7 @@
 // on and off, and the crosshair shows only while playing.
 #include "GameplayFixture.h"
 
+#include "CollisionsConversions.h"
 #include "DynamicsRigidBody.h"
 #include "DynamicsWorld.h"
 #include "LandingMarker.h"
@@ -22,11 +23,6 @@
 #include <BulletCollision/CollisionShapes/btSphereShape.h>
 
 namespace {
-Ogre::Vector3 toOgre(const btVector3& v)
-{
-    return Ogre::Vector3(v.x(), v.y(), v.z());
-}
-
 // The physics stops a ball at a surface a step ahead, before they overlap, and then lets it settle
 // onto it: a ball this close counts as touching.
 const float TOUCH_DISTANCE = 0.05f;
@@ -43,7 +39,7 @@ struct SurfaceContact : public btCollisionWorld::ContactResultCallback
             return 1;
         hit = true;
         depth = point.getDistance();
-        onSurface = toOgre(object0->getCollisionObject() == surface ? point.getPositionWorldOnA()
+        onSurface = Collisions::toOgre(object0->getCollisionObject() == surface ? point.getPositionWorldOnA()
                                                                     : point.getPositionWorldOnB());
         return 1;
     }
@@ -71,7 +67,7 @@ struct FlightRecorder
         if (self->landed || self->game->mBalls.empty())
             return;
         btRigidBody* ball = self->game->mBalls.front()->rigidBody()->bulletBody();
-        self->centres.push_back(toOgre(ball->getWorldTransform().getOrigin()));
+        self->centres.push_back(Collisions::toOgre(ball->getWorldTransform().getOrigin()));
         for (Dynamics::RigidBody* surface : self->game->mArenaBodies) {
             SurfaceContact contact;
             contact.surface = surface->bulletObject();

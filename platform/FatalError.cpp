@@ -1,7 +1,8 @@
 #include "FatalError.h"
 
+#include "DesktopWindow.h"
+
 #include <SDL.h>
-#include <X11/Xlib.h>
 
 #include <iostream>
 #include <sstream>
@@ -13,15 +14,6 @@ namespace {
 // The message box sizes itself to its longest line, in a font of about 7 pixels a character: at
 // this width it stays well inside a 1024-pixel screen.
 const std::size_t BOX_COLUMNS = 90;
-
-bool displayAvailable()
-{
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return false;
-    XCloseDisplay(display);
-    return true;
-}
 
 } // namespace
 
@@ -68,7 +60,8 @@ void reportFatalError(const std::string& report)
             std::cerr << "barrels: " << line << '\n';
     }
     std::cerr.flush();
-    if (displayAvailable())
+    std::string display;
+    if (displayReachable(display))
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, kFatalErrorTitle, wrapText(report, BOX_COLUMNS).c_str(),
                                  nullptr);
 }

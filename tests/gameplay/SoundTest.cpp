@@ -9,10 +9,12 @@
 #include <OgreSceneNode.h>
 
 #include <BulletCollision/CollisionShapes/btCollisionShape.h>
+#include <BulletDynamics/Dynamics/btRigidBody.h>
 
 #include <CEGUI/Window.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -54,6 +56,36 @@ void moveBody(PhysicsObject* object, const Ogre::Vector3& to)
     transform.setOrigin(btVector3(to.x, to.y, to.z));
     object->rigidBody()->bulletObject()->setWorldTransform(transform);
 }
+
+Ogre::Vector3 halfExtent(const PhysicsObject* object)
+{
+    btVector3 low, high;
+    object->rigidBody()->bulletObject()->getCollisionShape()->getAabb(btTransform::getIdentity(), low, high);
+    return Ogre::Vector3(high.x() - low.x(), high.y() - low.y(), high.z() - low.z()) / 2;
+}
+
+// Sample by sample, what one mix has that the other has not.
+std::vector<short> difference(const std::vector<short>& mix, const std::vector<short>& other)
+{
+    std::vector<short> left(std::min(mix.size(), other.size()));
+    for (size_t i = 0; i < left.size(); ++i)
+        left[i] = static_cast<short>(std::clamp(mix[i] - other[i], SHRT_MIN, SHRT_MAX));
+    return left;
+}
+
+// How alike two sounds are whatever their loudness and side: the correlation of their left-plus-right
+// sums from the same start, 1 for the same sound.
+double likeness(const std::vector<short>& heard, const std::vector<short>& effect)
+{
+    double both = 0, heardOnly = 0, effectOnly = 0;
+    for (size_t i = 0; i + 1 < std::min(heard.size(), effect.size()); i += 2) {
+        const double h = heard[i] + heard[i + 1], e = effect[i] + effect[i + 1];
+        both += h * e;
+        heardOnly += h * h;
+        effectOnly += e * e;
+    }
+    return heardOnly > 0 && effectOnly > 0 ? both / std::sqrt(heardOnly * effectOnly) : 0;
+}
 }
 
 class SoundTest : public GameplayTest
@@ -79,15 +111,60 @@ protected:
     }
 
     // A barrel beside the platform, `height` units above the floor, standing in the level.
-    Barrel* barrelInAir(const Ogre::Vector3& at, float height)
+    Barrel* barrelInAir(const Ogre::Vector3& at, float height, int kind = BARREL_ORDINARY)
     {
         TestGame& g = game();
-        Barrel* barrel = new Barrel(g.mSceneManager, g.mPhysicsWorld, 1000 + g.mNextBallIndex++, at, BARREL_ORDINARY);
+        Barrel* barrel = new Barrel(g.mSceneManager, g.mPhysicsWorld, 1000 + g.mNextBallIndex++, at, kind);
         btVector3 low, high;
         barrel->rigidBody()->bulletObject()->getCollisionShape()->getAabb(btTransform::getIdentity(), low, high);
         moveBody(barrel, at + Ogre::Vector3(0, (high.y() - low.y()) / 2 + height, 0));
         g.mBarrels.push_back(barrel);
         return barrel;
+    }
+
+    // A ball fired like the player's, at rest and just overlapping the barrel's near side, so that the
+    // two touch; it becomes the newest.
+    Ball* ballAgainst(const Barrel* barrel)
+    {
+        TestGame& g = game();
+        Ball* ball = new Ball(harness().camera(), g.mSceneManager, g.mPhysicsWorld, g.mNextBallIndex++, 0);
+        const float reach = halfExtent(barrel).z + halfExtent(ball).z - 0.05f;
+        moveBody(ball, bodyPosition(barrel) + Ogre::Vector3(0, 0, reach));
+        g.mBalls.push_front(ball);
+        return ball;
+    }
+
+    // Out of play, as the rules take bodies out.
+    void takeAway(Barrel* barrel, Ball* ball)
+    {
+        TestGame& g = game();
+        barrel->markRemoved();
+        ball->markRemoved();
+        g.mBarrels.remove(barrel);
+        g.mBalls.remove(ball);
+        g.mRemovedBarrels.emplace_back(barrel);
+        g.mRemovedBalls.emplace_back(ball);
+    }
+
+    // Every effect played alone at the listener, as mixed from the frame it starts: 1.2 s of the
+    // mix, longer than any effect. Recorded while nothing else sounds.
+    void recordEffectsAlone()
+    {
+        for (int effect = 0; effect < Sounds::EFFECT_COUNT; ++effect) {
+            game().mSound->playHere(static_cast<Sounds::Effect>(effect));
+            mAlone[effect] = game().mSound->device().render(72 * FRAME_SAMPLES);
+        }
+    }
+
+    // The effect that sounds most like the mix from frame `from` on.
+    Sounds::Effect effectHeard(int from)
+    {
+        const std::vector<short> heard(mMix.begin() + 2 * from * FRAME_SAMPLES, mMix.end());
+        int best = 0;
+        for (int effect = 1; effect < Sounds::EFFECT_COUNT; ++effect)
+            if (likeness(heard, mAlone[effect]) > likeness(heard, mAlone[best]))
+                best = effect;
+        return static_cast<Sounds::Effect>(best);
     }
 
     void fullChargeShot()
@@ -98,6 +175,7 @@ protected:
     }
 
     std::vector<short> mMix;
+    std::vector<short> mAlone[Sounds::EFFECT_COUNT];
 };
 
 TEST_F(SoundTest, TheIdleMenuIsSilentAndEveryEffectLoaded)
@@ -194,6 +272,111 @@ TEST_F(SoundTest, BarrelFallingOnOneSideIsHeardOnThatSide)
         const double louder = loudness(mMix, start, framesPlayed(), side.louder);
         EXPECT_GT(louder, 40);
         EXPECT_GT(louder, 1.5 * loudness(mMix, start, framesPlayed(), side.quieter));
+    }
+}
+
+// One pair of bodies sounds at most once in a tenth of a second: the ball striking the barrel again
+// 3 frames (0.05 s) after its first strike adds nothing to what is heard, 7 frames (0.117 s) after, it does.
+TEST_F(SoundTest, APairStrikingAgainWithinATenthOfASecondAddsNothing)
+{
+    settledGame();
+    // The 30 frames from the ball's first strike at the barrel, with one more strike at frame `again`.
+    const auto strikes = [this](int again) {
+        // The barrel hangs high enough that its fall to the floor comes after these frames.
+        Barrel* barrel = barrelInAir(Ogre::Vector3(-40, 0, 10), 40);
+        Ball* ball = ballAgainst(barrel);
+        const btTransform barrelAt = barrel->rigidBody()->bulletBody()->getWorldTransform();
+        const btTransform ballAt = ball->rigidBody()->bulletBody()->getWorldTransform();
+        const int start = framesPlayed();
+        for (int frame = 0; frame < 30; ++frame) {
+            if (frame == 0 || frame == again) {
+                for (Dynamics::RigidBody* body : {barrel->rigidBody(), ball->rigidBody()}) {
+                    body->bulletBody()->setWorldTransform(body == ball->rigidBody() ? ballAt : barrelAt);
+                    body->bulletBody()->setAngularVelocity(btVector3(0, 0, 0));
+                    body->setVelocity(Ogre::Vector3::ZERO);
+                }
+                ball->rigidBody()->setVelocity(Ogre::Vector3(0, 0, -60));
+            }
+            play(1);
+        }
+        const std::vector<short> heard(mMix.begin() + 2 * start * FRAME_SAMPLES, mMix.end());
+        takeAway(barrel, ball);
+        play(90);
+        return heard;
+    };
+    const std::vector<short> once = strikes(0), soon = strikes(3), later = strikes(7);
+    ASSERT_GT(loudness(once, 0, 5), 50) << "the first strike";
+    EXPECT_GT(SILENT, loudness(difference(soon, once), 0, 30)) << "the strike 0.05 s on";
+    EXPECT_GT(SILENT, loudness(difference(later, once), 0, 7)) << "the same first strike every time";
+    EXPECT_GT(loudness(difference(later, once), 7, 12), 50) << "the strike a tenth of a second on";
+}
+
+// The level's last seconds as heard: nothing of the clock until five seconds are left, a tick as each
+// of 5 to 1 begins, none at 0, and the time-up sound as the time runs out.
+TEST_F(SoundTest, TheLastFiveSecondsTickThenTimeIsUp)
+{
+    settledGame();
+    recordEffectsAlone();
+    TestGame& g = game();
+    // Half a frame short of seven seconds left, so that every whole second ends mid-frame.
+    g.mLevelElapsed = g.mLevelTimeLimit - 7 + FRAME / 2;
+    play(8 * 60);
+    ASSERT_TRUE(g.mGameOver);
+
+    // A sound the rules start in frame n (counted from 0) is heard from the start of that frame's mix;
+    // s seconds are left from frame 60 * (6 - s) - 1 on.
+    std::vector<short> expected(mMix.size());
+    const auto from = [this, &expected](int frame, Sounds::Effect effect) {
+        const size_t start = 2 * static_cast<size_t>(frame) * FRAME_SAMPLES;
+        for (size_t i = 0; i < mAlone[effect].size() && start + i < expected.size(); ++i)
+            expected[start + i] = static_cast<short>(expected[start + i] + mAlone[effect][i]);
+    };
+    for (int left = 5; left >= 1; --left)
+        from(60 * (6 - left) - 1, Sounds::TICK);
+    from(60 * 7 - 1, Sounds::TIME_UP);
+    const std::vector<short> unexpected = difference(mMix, expected);
+    std::vector<int> wrong;
+    for (int frame = 0; frame < framesPlayed(); ++frame)
+        if (loudness(unexpected, frame, frame + 1) > SILENT)
+            wrong.push_back(frame);
+    EXPECT_EQ(std::vector<int>(), wrong) << "the frames that do not sound as they should";
+}
+
+// The rules' other signals, one at a time: each is heard as its own sound.
+TEST_F(SoundTest, EachRulesEventIsHeardAsItsOwnSound)
+{
+    // No frame has run: nothing has fallen or struck anything.
+    newGame();
+    recordEffectsAlone();
+    TestGame& g = game();
+    const struct
+    {
+        const char* event;
+        int barrel; // what the newest ball touches; 0: no barrel is left in the level
+        Sounds::Effect effect;
+    } cases[] = {
+        {"level cleared", 0, Sounds::CLEARED},
+        {"bonus barrel hit", BARREL_BONUS, Sounds::BONUS},
+        {"heavy barrel hit", BARREL_WALL, Sounds::HEAVY_HIT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.event);
+        Barrel* barrel = nullptr;
+        Ball* ball = nullptr;
+        if (c.barrel) {
+            barrel = barrelInAir(Ogre::Vector3(-40, 0, 10), 20, c.barrel);
+            ball = ballAgainst(barrel);
+        } else {
+            g.clearLevel();
+            g.clearRemovedObjects();
+        }
+        const int start = framesPlayed();
+        g.updateRules();
+        const std::vector<short> mixed = g.mSound->device().render(72 * FRAME_SAMPLES);
+        mMix.insert(mMix.end(), mixed.begin(), mixed.end());
+        EXPECT_STREQ(Sounds::FILES[c.effect], Sounds::FILES[effectHeard(start)]);
+        if (barrel)
+            takeAway(barrel, ball);
     }
 }
 

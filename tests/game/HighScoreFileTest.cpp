@@ -74,12 +74,22 @@ TEST(HighScoreFileTest, SavesOnlyWhatKeepsTheBestScore)
         {"no file yet, even 0", {Content::Missing, 0}, 0, true},
         {"empty file", {Content::Empty, 0}, 0, true},
         {"same number: written back", {Content::Number, 42}, 42, true},
+        {"one below the best", {Content::Number, 41}, 42, true},
+        {"one above the best", {Content::Number, 43}, 42, false},
         {"beaten", {Content::Number, 42}, 50, true},
         {"another copy saved more", {Content::Number, 9}, 5, false},
         {"negative best over a lower one", {Content::Number, -7}, -3, true},
         {"0 over text that is no number", {Content::NoNumber, 0}, 0, false},
         {"a real score over text that is no number", {Content::NoNumber, 0}, 12, true},
         {"unreadable", {Content::Unreadable, 0}, 100, false},
+        // The file holds any int: a comparison by subtraction would overflow at the ends.
+        {"largest int, same", {Content::Number, INT_MAX}, INT_MAX, true},
+        {"largest int over one below it", {Content::Number, INT_MAX - 1}, INT_MAX, true},
+        {"one below the largest int over it", {Content::Number, INT_MAX}, INT_MAX - 1, false},
+        {"smallest int, same", {Content::Number, INT_MIN}, INT_MIN, true},
+        {"smallest int over one above it", {Content::Number, INT_MIN + 1}, INT_MIN, false},
+        {"largest int over the smallest", {Content::Number, INT_MIN}, INT_MAX, true},
+        {"smallest int over the largest", {Content::Number, INT_MAX}, INT_MIN, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.replace, mayReplace(c.now, c.best)) << c.name;

@@ -13,6 +13,8 @@
 
 #include <CEGUI/Window.h>
 
+#include <sys/stat.h>
+
 namespace {
 // Far from the platform and the level's own barrels.
 const Ogre::Vector3 AWAY(60, 0, 0);
@@ -309,6 +311,33 @@ TEST_F(RulesTest, ClearingTheLastBarrelRaisesTheBestScoreAndBuildsTheNextLevel)
     g.updateRules();
     EXPECT_EQ(5, g.mHighScore);
     EXPECT_EQ(3, g.mLevel);
+}
+
+// Equal to the best is no new best: nothing is raised, logged or written.
+TEST_F(RulesTest, ClearingALevelWithTheBestScoreLeavesTheBestAndItsFile)
+{
+    writeFile("high.score", "5");
+    newGame();
+    TestGame& g = game();
+    ASSERT_EQ(5, g.mHighScore);
+    struct stat before;
+    ASSERT_EQ(0, stat("high.score", &before));
+    g.clearLevel();
+    g.clearRemovedObjects();
+    g.mShotsFired = 1;
+
+    g.updateRules();
+    EXPECT_EQ(2, g.mLevel);
+    EXPECT_TRUE(log().has("Level 1 cleared with score 5"));
+    EXPECT_EQ(5, g.mHighScore);
+    for (const std::string& line : log().lines)
+        EXPECT_NE(0u, line.rfind("Best score", 0)) << line;
+    struct stat after;
+    ASSERT_EQ(0, stat("high.score", &after));
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_EQ(before.st_mtim.tv_sec, after.st_mtim.tv_sec);
+    EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
+    EXPECT_EQ("5", readFile("high.score"));
 }
 
 TEST_F(RulesTest, NewestBallRestingOnABonusBarrelAddsTwoSecondsEveryCall)

@@ -4,6 +4,7 @@
 #include "DynamicsRigidBody.h"
 #include "GameEvents.h"
 #include "GameSound.h"
+#include "SettingsPanel.h"
 
 #include <OgreCamera.h>
 #include <OgreEntity.h>
@@ -14,10 +15,12 @@
 #include <CEGUI/GUIContext.h>
 #include <CEGUI/MouseCursor.h>
 #include <CEGUI/System.h>
+#include <CEGUI/Window.h>
 #include <CEGUI/widgets/ProgressBar.h>
 
 #include <chrono>
 #include <functional>
+#include <string>
 #include <thread>
 
 namespace {
@@ -176,6 +179,50 @@ TEST_F(GameplayTest, EscAndF1ActOnReleaseOncePerPressAfterTheFirstGame)
     EXPECT_TRUE(game().mHelpWindow->isVisible());
     holdKey(OIS::KC_F1, 1);
     EXPECT_FALSE(game().mHelpWindow->isVisible());
+}
+
+// However long a key is held, it acts once, on the poll that first sees it up. Holds of an even
+// number of polls catch a key that acts on every poll it is down, which an odd hold would hide.
+TEST_F(GameplayTest, KeysActOnceOnTheReleasePollHoweverLongTheyAreHeld)
+{
+    newGame();
+    TestGame& playing = game();
+    const auto flag = [](bool on) { return std::string(on ? "on" : "off"); };
+    const struct
+    {
+        OIS::KeyCode key;
+        bool paused; // pressed in the menu rather than in play
+        std::function<std::string()> state;
+    } keys[] = {
+        {OIS::KC_ESCAPE, false, [&] { return flag(playing.mPaused); }},
+        {OIS::KC_F1, false, [&] { return flag(playing.mHelpWindow->isVisible()); }},
+        {OIS::KC_F2, true, [&] { return flag(playing.mSettingsPanel->isOpen()); }},
+        {OIS::KC_M, false, [&] { return flag(playing.mSound->enabled()); }},
+        {OIS::KC_G, false, [&] { return flag(playing.mLandingMarkerOn); }},
+        // The menu's keys: the first step shows the mark, each one after moves it.
+        {OIS::KC_DOWN, true,
+         [&] { return flag(playing.mMenuFocus.shown()) + " " + playing.mMenuFocus.current()->getName().c_str(); }},
+    };
+    for (const auto& key : keys) {
+        SCOPED_TRACE(key.key);
+        if (playing.mPaused != key.paused)
+            playing.togglePause();
+        for (int held : {1, 2, 4, 8}) {
+            SCOPED_TRACE(held);
+            const std::string before = key.state();
+            harness().keyboard.press(key.key);
+            for (int poll = 1; poll <= held; ++poll) {
+                harness().frame(FRAME);
+                ASSERT_EQ(before, key.state()) << "acted while held, on poll " << poll;
+            }
+            harness().keyboard.release(key.key);
+            harness().frame(FRAME);
+            const std::string after = key.state();
+            EXPECT_NE(before, after) << "no action on the release poll";
+            harness().frames(3, FRAME);
+            EXPECT_EQ(after, key.state()) << "acted again after the release";
+        }
+    }
 }
 
 TEST_F(GameplayTest, MouseTurnsTheCameraWhilePlayingAndSendsNoClicks)

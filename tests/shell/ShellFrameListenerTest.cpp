@@ -17,6 +17,8 @@
 #include <cstdlib>
 #include <thread>
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -58,12 +60,16 @@ public:
     bool isIdle() const override { return idle; }
     bool idle = false;
 
+    using ShellFrameListener::mFilterMode;
     using ShellFrameListener::mInputSystem;
     using ShellFrameListener::mMouseDevice;
+    using ShellFrameListener::mRenderWindow;
+    using ShellFrameListener::mScreenshotCount;
     using ShellFrameListener::mShowStatistics;
     using ShellFrameListener::mSpeedFactor;
     using ShellFrameListener::mStatisticsOverlay;
     using ShellFrameListener::mStatusText;
+    using ShellFrameListener::sShowCameraDetails;
 
     ScriptedKeyboard keyboard;
     ScriptedMouse mouse;
@@ -71,6 +77,37 @@ public:
 private:
     OIS::Keyboard* mRealKeyboard;
     OIS::Mouse* mRealMouse;
+};
+
+// A window that only takes note of being made full screen or not: the tests' X server has no
+// window manager to do it for a real one. What it is asked of the display, it asks the real window.
+class FullScreenRecorder : public Ogre::RenderWindow
+{
+public:
+    explicit FullScreenRecorder(Ogre::RenderWindow* real) : mReal(real)
+    {
+        mWidth = real->getWidth();
+        mHeight = real->getHeight();
+    }
+
+    void setFullscreen(bool fullScreen, unsigned int width, unsigned int height) override
+    {
+        mIsFullScreen = fullScreen;
+        mWidth = width;
+        mHeight = height;
+    }
+    void getCustomAttribute(const Ogre::String& name, void* data) override { mReal->getCustomAttribute(name, data); }
+    bool isClosed() const override { return false; }
+
+    void create(const Ogre::String&, unsigned int, unsigned int, bool, const Ogre::NameValuePairList*) override {}
+    void destroy() override {}
+    void resize(unsigned int, unsigned int) override {}
+    void reposition(int, int) override {}
+    void copyContentsToMemory(const Ogre::Box&, const Ogre::PixelBox&, FrameBuffer) override {}
+    bool requiresTextureFlipping() const override { return false; }
+
+private:
+    Ogre::RenderWindow* mReal;
 };
 
 // The shell on its own: no scene of a game, and the listener under test installed by hand.
@@ -169,6 +206,61 @@ TEST_F(ShellFrameListenerTest, HeldToggleKeyActsAtMostOncePerSecond)
     }
     EXPECT_EQ("----vvvv--", seen);
     EXPECT_FALSE(listener->mShowStatistics);
+}
+
+// The keys that act on press: F11 once per press, however long it is held; the others again while
+// held once their delay (a second, or half of one) has passed, and not before it even when pressed anew.
+TEST_F(ShellFrameListenerTest, KeysActOnPressThenWaitForANewPressOrTheirDelay)
+{
+    char pattern[] = "/tmp/barrels-shots-XXXXXX";
+    const fs::path dir = mkdtemp(pattern);
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir);
+
+    // Down for six polls of an eighth of a second, up for one, down for six more: an x marks a poll
+    // that acted.
+    const float step = 0.125f;
+    const bool down[] = {true, true, true, true, true, true, false, true, true, true, true, true, true};
+    FullScreenRecorder recorder(shell.window());
+    const auto text = [](auto value) { return std::to_string(static_cast<int>(value)); };
+    const struct
+    {
+        OIS::KeyCode key;
+        std::function<std::string()> state;
+        const char* acted;
+    } keys[] = {
+        {OIS::KC_F11, [&] { return text(recorder.isFullScreen()); }, "x......x....."},
+        {OIS::KC_F, [&] { return text(listener->mStatisticsOverlay->isVisible()); }, "x.......x...."},
+        {OIS::KC_T, [&] { return text(listener->mFilterMode); }, "x.......x...."},
+        {OIS::KC_SYSRQ, [&] { return text(listener->mScreenshotCount); }, "x...x...x...x"},
+        {OIS::KC_R, [&] { return text(shell.camera()->getPolygonMode()); }, "x...x...x...x"},
+        {OIS::KC_P, [&] { return text(ListenerHarness::sShowCameraDetails); }, "x...x...x...x"},
+    };
+    for (const auto& key : keys) {
+        listener->mRenderWindow = key.key == OIS::KC_F11 ? &recorder : shell.window();
+        std::string acted;
+        for (bool held : down) {
+            if (held)
+                listener->keyboard.press(key.key);
+            else
+                listener->keyboard.release(key.key);
+            const std::string before = key.state();
+            listener->frame(step);
+            acted += key.state() == before ? '.' : 'x';
+        }
+        EXPECT_EQ(key.acted, acted) << key.key;
+        // Up long enough for any delay to have passed before the next key.
+        listener->keyboard.release(key.key);
+        listener->frame(1);
+    }
+    // Back from full screen to the window's own size.
+    EXPECT_FALSE(recorder.isFullScreen());
+    EXPECT_EQ(800u, recorder.getWidth());
+    EXPECT_EQ(600u, recorder.getHeight());
+    EXPECT_FALSE(ListenerHarness::sShowCameraDetails);
+
+    fs::current_path(previous);
+    fs::remove_all(dir);
 }
 
 TEST_F(ShellFrameListenerTest, KeysCyclePolygonModeAndTextureFiltering)

@@ -2,11 +2,9 @@
 #pragma once
 
 #include "GameHarness.h"
+#include "LogRecorder.h"
 #include "RenderWindow.h"
 #include "ScriptedRolls.h"
-
-#include <OgreLog.h>
-#include <OgreLogManager.h>
 
 #include <CEGUI/EventArgs.h>
 
@@ -21,29 +19,6 @@
 #include <vector>
 
 #include <unistd.h>
-
-// Every engine log line written while it lives.
-class LogRecorder : public Ogre::LogListener
-{
-public:
-    LogRecorder() { Ogre::LogManager::getSingleton().getDefaultLog()->addListener(this); }
-    ~LogRecorder() override { Ogre::LogManager::getSingleton().getDefaultLog()->removeListener(this); }
-
-    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel, bool, const Ogre::String&, bool&) override
-    {
-        lines.push_back(message);
-    }
-
-    bool has(const std::string& line) const
-    {
-        for (const std::string& logged : lines)
-            if (logged == line)
-                return true;
-        return false;
-    }
-
-    std::vector<std::string> lines;
-};
 
 // The high-score file lives in the working directory, so each test gets a fresh one to play in.
 // The engine fixture reads its configuration from the run directory, so it is made before moving.

@@ -108,7 +108,7 @@ TEST_F(DebugDrawerTest, AabbDrawsTheTwelveBoxEdgesOnlyWithItsBit)
 
 TEST_F(DebugDrawerTest, WarningsGoToTheEngineLogAndTheRestDrawsNothing)
 {
-    LogCapture log;
+    LogRecorder log;
     drawer.setDebugMode(0x7ff);
     drawer.reportErrorWarning("something is off");
     drawer.drawContactPoint(btVector3(0, 0, 0), btVector3(0, 1, 0), 0, 1, white);

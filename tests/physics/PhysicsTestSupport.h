@@ -1,32 +1,13 @@
-// Helpers shared by the physics tests: engine log capture and line-buffer read-back.
+// Helpers shared by the physics tests: line-buffer read-back, and the engine log's recorder.
 #pragma once
 
 #include "CollisionsDebugLines.h"
+#include "LogRecorder.h"
 
 #include <OgreHardwareVertexBuffer.h>
-#include <OgreLog.h>
-#include <OgreLogManager.h>
 
 #include <string>
 #include <vector>
-
-// Records every line written to the default engine log while it lives.
-class LogCapture : public Ogre::LogListener
-{
-public:
-    LogCapture() { Ogre::LogManager::getSingleton().getDefaultLog()->addListener(this); }
-    ~LogCapture() override { Ogre::LogManager::getSingleton().getDefaultLog()->removeListener(this); }
-
-    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel level, bool, const Ogre::String&,
-                       bool&) override
-    {
-        lines.push_back(message);
-        levels.push_back(level);
-    }
-
-    std::vector<std::string> lines;
-    std::vector<Ogre::LogMessageLevel> levels;
-};
 
 // Exposes the render operation that the renderer would draw.
 inline Ogre::RenderOperation renderOperationOf(Collisions::DebugLines& lines)

@@ -79,7 +79,7 @@ TEST_F(WorldTest, SixteenBitBroadphaseClampsTheHandleCountWithALogLine)
     } cases[] = {{false, 70000, true}, {false, 65535, false}, {false, 100, false}, {true, 70000, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "32-bit " << c.use32Bit << " handles " << c.handles);
-        LogCapture log;
+        LogRecorder log;
         CollisionsWorld w(scene.sceneManager(), bounds, true, c.use32Bit, c.handles);
         const bool logged = std::find(log.lines.begin(), log.lines.end(), clampLine) != log.lines.end();
         EXPECT_EQ(c.clampLogged, logged);

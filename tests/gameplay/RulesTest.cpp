@@ -1,6 +1,7 @@
 // The referee: bodies placed against the floor plane or each other, then one rules call at a time.
 #include "GameplayFixture.h"
 
+#include "BodyPlacement.h"
 #include "DynamicsRigidBody.h"
 #include "LevelBuilder.h"
 
@@ -20,20 +21,6 @@ namespace {
 const Ogre::Vector3 AWAY(60, 0, 0);
 const float OVERLAP = 0.05f;
 
-// Half the extent of a body's collision shape along each axis.
-Ogre::Vector3 halfExtent(const PhysicsObject* object)
-{
-    btVector3 low, high;
-    object->rigidBody()->bulletObject()->getCollisionShape()->getAabb(btTransform::getIdentity(), low, high);
-    return Ogre::Vector3(high.x() - low.x(), high.y() - low.y(), high.z() - low.z()) / 2;
-}
-
-void moveBody(PhysicsObject* object, const Ogre::Vector3& to)
-{
-    btTransform transform = object->rigidBody()->bulletObject()->getWorldTransform();
-    transform.setOrigin(btVector3(to.x, to.y, to.z));
-    object->rigidBody()->bulletObject()->setWorldTransform(transform);
-}
 
 enum class BarrelAt
 {

@@ -1,6 +1,7 @@
 // What the player hears: the game's sound mixed through OpenAL's loopback device frame by frame.
 #include "GameplayFixture.h"
 
+#include "BodyPlacement.h"
 #include "DynamicsRigidBody.h"
 #include "GameSound.h"
 #include "MenuLayout.h"
@@ -41,27 +42,6 @@ double loudness(const std::vector<short>& mix, int from, int to, Channel channel
 double loudness(const std::vector<short>& mix, int from, int to)
 {
     return std::max(loudness(mix, from, to, LEFT), loudness(mix, from, to, RIGHT));
-}
-
-// Where the physics has the body now; its scene node follows only at the next step.
-Ogre::Vector3 bodyPosition(const PhysicsObject* object)
-{
-    const btVector3& at = object->rigidBody()->bulletObject()->getWorldTransform().getOrigin();
-    return Ogre::Vector3(at.x(), at.y(), at.z());
-}
-
-void moveBody(PhysicsObject* object, const Ogre::Vector3& to)
-{
-    btTransform transform = object->rigidBody()->bulletObject()->getWorldTransform();
-    transform.setOrigin(btVector3(to.x, to.y, to.z));
-    object->rigidBody()->bulletObject()->setWorldTransform(transform);
-}
-
-Ogre::Vector3 halfExtent(const PhysicsObject* object)
-{
-    btVector3 low, high;
-    object->rigidBody()->bulletObject()->getCollisionShape()->getAabb(btTransform::getIdentity(), low, high);
-    return Ogre::Vector3(high.x() - low.x(), high.y() - low.y(), high.z() - low.z()) / 2;
 }
 
 // Sample by sample, what one mix has that the other has not.
@@ -115,9 +95,7 @@ protected:
     {
         TestGame& g = game();
         Barrel* barrel = new Barrel(g.mSceneManager, g.mPhysicsWorld, 1000 + g.mNextBallIndex++, at, kind);
-        btVector3 low, high;
-        barrel->rigidBody()->bulletObject()->getCollisionShape()->getAabb(btTransform::getIdentity(), low, high);
-        moveBody(barrel, at + Ogre::Vector3(0, (high.y() - low.y()) / 2 + height, 0));
+        moveBody(barrel, at + Ogre::Vector3(0, halfExtent(barrel).y + height, 0));
         g.mBarrels.push_back(barrel);
         return barrel;
     }

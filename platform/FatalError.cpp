@@ -7,8 +7,6 @@
 #include <iostream>
 #include <sstream>
 
-const char* const kFatalErrorTitle = "An exception has occured!";
-
 namespace {
 
 // The message box sizes itself to its longest line, in a font of about 7 pixels a character: at

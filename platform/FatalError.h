@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-extern const char* const kFatalErrorTitle;
+inline constexpr char kFatalErrorTitle[] = "An exception has occured!";
 
 // Each line of the report goes to standard error as "barrels: <line>"; a modal box shows them too
 // when a display can be opened.

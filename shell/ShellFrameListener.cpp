@@ -6,6 +6,7 @@
 #include "Gamepads.h"
 #include "LatchedKeyboard.h"
 #include "MouseLook.h"
+#include "ShellFacts.h"
 
 #include <OgreCamera.h>
 #include <OgreLogManager.h>
@@ -36,7 +37,7 @@ ShellFrameListener::ShellFrameListener(Ogre::RenderWindow* window, Ogre::Camera*
 {
     mStatisticsOverlay = Ogre::OverlayManager::getSingleton().getByName(STATISTICS_OVERLAY);
 
-    Ogre::LogManager::getSingletonPtr()->logMessage("*** Initializing OIS ***");
+    Ogre::LogManager::getSingletonPtr()->logMessage(kInputStartedLine);
 
     size_t windowHandle = 0;
     mRenderWindow->getCustomAttribute("WINDOW", &windowHandle);

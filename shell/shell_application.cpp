@@ -6,6 +6,7 @@
 #include "QuitSignals.h"
 #include "ShellFrameListener.h"
 #include "WindowClose.h"
+#include "ShellFacts.h"
 
 #include <Bites/OgreBitesConfigDialog.h>
 #include <Bites/OgreWindowEventUtilities.h>
@@ -177,8 +178,8 @@ bool ShellApplication::configureWindow()
     mEngineRoot->initialise(false);
     Ogre::RenderWindowDescription window = mEngineRoot->getRenderSystem()->getRenderWindowDescription();
     window.miscParams["hidden"] = "true";
-    mRenderWindow = mEngineRoot->createRenderWindow("OGRE Render Window", window.width, window.height,
-                                                    window.useFullScreen, &window.miscParams);
+    mRenderWindow = mEngineRoot->createRenderWindow(kWindowTitle, window.width, window.height, window.useFullScreen,
+                                                    &window.miscParams);
     dressWindow();
     mRenderWindow->setHidden(false);
     return true;

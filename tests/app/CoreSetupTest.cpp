@@ -65,7 +65,7 @@ TEST(CoreSetup, PlacesCameraViewportLightAndTextureDefaults)
     EXPECT_TRUE(light->getDerivedPosition().positionEquals(Ogre::Vector3(20, 80, 50)));
 
     ASSERT_NE(nullptr, core.listener());
-    EXPECT_EQ("OGRE Render Window", core.window()->getName());
+    EXPECT_EQ(kWindowTitle, core.window()->getName());
 }
 
 TEST(CoreSetup, CancelledDialogEndsAfterResourcesWereRead)

@@ -2,6 +2,7 @@
 // for tests: `Application` is the shell's base or an application built on it.
 #pragma once
 
+#include "ShellFacts.h"
 #include "shell_application.h"
 
 #include <OgreRenderWindow.h>
@@ -39,7 +40,7 @@ protected:
         root->initialise(false);
         Ogre::NameValuePairList params;
         params["hidden"] = "true";
-        this->mRenderWindow = root->createRenderWindow("OGRE Render Window", 800, 600, false, &params);
+        this->mRenderWindow = root->createRenderWindow(kWindowTitle, 800, 600, false, &params);
         return true;
     }
 

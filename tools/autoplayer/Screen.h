@@ -3,6 +3,7 @@
 #pragma once
 
 #include "MenuLayout.h"
+#include "ShellFacts.h"
 
 #include <cmath>
 
@@ -14,7 +15,10 @@ struct Spot
 };
 
 const char* const DIALOG_TITLE = "Rendering Settings";
-const char* const GAME_TITLE = "OGRE Render Window";
+const char* const GAME_TITLE = kWindowTitle;
+// The engine writes it to its log as the game opens the input devices, once the media have passed
+// their check.
+const char* const INPUT_STARTED = kInputStartedLine;
 // The engine's dialog is 500 pixels wide and lays its buttons out at fixed places.
 const Spot DIALOG_ACCEPT = {446, 353};
 const Spot DIALOG_CANCEL = {376, 353};

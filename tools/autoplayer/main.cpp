@@ -1,6 +1,7 @@
 // autoplayer: plays the real game on an X display with the brain's aim, the way a person would.
 // Follows the game's engine log for the facts the heads-up display shows, and can leave a
 // screenshot of every stage behind.
+#include "FatalError.h"
 #include "GameEvents.h"
 #include "GameLog.h"
 #include "Player.h"
@@ -80,6 +81,8 @@ void printFacts()
         const char* text;
     } texts[] = {{"DIALOG_NAME", DIALOG_TITLE},
                  {"GAME_TITLE", GAME_TITLE},
+                 {"ERROR_TITLE", kFatalErrorTitle},
+                 {"LOG_INPUT_STARTED", INPUT_STARTED},
                  {"LOG_NEW_GAME", GameEvents::NEW_GAME},
                  {"LOG_LEVEL_BUILT", GameEvents::LEVEL_BUILT},
                  {"LOG_LEVEL_CLEARED", GameEvents::LEVEL_CLEARED},

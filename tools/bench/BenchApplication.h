@@ -4,6 +4,7 @@
 
 #include "GameEvents.h"
 #include "Measure.h"
+#include "ShellFacts.h"
 #include "shell_application.h"
 
 #include <OgreLog.h>
@@ -60,7 +61,7 @@ protected:
         Ogre::Root* root = this->mEngineRoot;
         if (!root->restoreConfig())
             throw std::runtime_error("no usable ogre.cfg in " + this->mConfigPathPrefix);
-        this->mRenderWindow = root->initialise(true, "OGRE Render Window");
+        this->mRenderWindow = root->initialise(true, kWindowTitle);
         steps.window = Measure::nowNs();
         return true;
     }

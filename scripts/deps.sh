@@ -9,13 +9,25 @@ BARRELS_BUILD=${BARRELS_BUILD:-$BARRELS_ROOT/build}
 # and ending side by side that moment comes often, so the server is kept as it is instead.
 BARRELS_XVFB_SERVER_ARGS="-screen 0 1024x768x24 -noreset"
 
-# barrels_own_display NUMBER SCRIPT [ARG...]: runs SCRIPT again under a virtual display of its own
-# (numbered from NUMBER on), unless it already runs under it; end-to-end tests call it first.
+# barrels_own_display SCRIPT [ARG...]: runs SCRIPT again under a virtual display of its own, unless it
+# already runs under it; end-to-end tests call it first. The number is the first free one from
+# BARRELS_DISPLAY_BASE on. xvfb-run -a alone would race: two scripts started together both see the
+# same number free and one server fails to start. So a number is taken by holding a lock on a file
+# of its own, and the descriptor stays open through exec into xvfb-run and the script, which keeps
+# the number taken until the script ends.
+BARRELS_DISPLAY_BASE=${BARRELS_DISPLAY_BASE:-110}
 barrels_own_display() {
   [ -n "${E2E_INNER:-}" ] && return 0
-  local number=$1
-  shift
-  E2E_INNER=1 exec xvfb-run -a -n "$number" -s "$BARRELS_XVFB_SERVER_ARGS" bash "$@"
+  local number=$BARRELS_DISPLAY_BASE fd
+  while :; do
+    if [ ! -e "/tmp/.X$number-lock" ] && [ ! -e "/tmp/.X11-unix/X$number" ]; then
+      exec {fd}>>"/tmp/barrels-display-$number.lock"
+      flock -n "$fd" && break
+      exec {fd}>&-
+    fi
+    number=$((number + 1))
+  done
+  E2E_INNER=1 exec xvfb-run -n "$number" -s "$BARRELS_XVFB_SERVER_ARGS" bash "$@"
 }
 
 # The Debian packages, in three sets. play: what building and playing the game needs (the

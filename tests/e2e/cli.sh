@@ -3,13 +3,10 @@
 # other stream empty; --help within 80 columns, options before keys, pads and files; a failed write
 # of the answer reported with exit 1. The man page is clean and has the version --version has.
 # Usage: cli.sh BARRELS RUN_DIR CLOSE_WINDOW   (runs itself again under its own virtual display)
-set -u
-source "$(dirname "$0")/../../scripts/deps.sh"
-barrels_own_display 220 "$0" "$@"
-BARRELS=$(realpath "$1")
 source "$(dirname "$0")/lib.sh"
-out=$(mktemp -d /tmp/barrels-cli-XXXXXX)
-trap 'rm -rf "$out"' EXIT
+e2e_begin "$0" "$@"
+BARRELS=$(realpath "$1")
+out=$E2E_TMP
 
 # The version stands once, in the project's CMakeLists.txt.
 version=$(sed -n 's/^project(barrels VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")
@@ -52,32 +49,36 @@ done
 # --help: every line within 80 columns; options, then keys, pads and files.
 "$BARRELS" --help >"$out/help"
 wide=$(awk 'length > 80 { printf "%d: %d columns; ", NR, length }' "$out/help")
-[ -z "$wide" ] && pass "--help: every line within 80 columns" || fail "--help too wide: $wide"
+check "--help: every line within 80 columns" [ -z "$wide" ]
 order=$(grep -n -o '^\(Options\|Keys\|Gamepads\|Files\)' "$out/help" | cut -d: -f2 | tr '\n' ' ')
-[ "$order" = "Options Keys Gamepads Files " ] && pass "--help: options, keys, gamepads, files" \
-  || fail "--help sections: '$order'"
+check "--help: options, keys, gamepads, files" [ "$order" = "Options Keys Gamepads Files " ]
 for fact in ESC F11 "hold SPACE" settings.cfg ogre.cfg Ogre.log high.score "Start = ESC"; do
   grep -qF -- "$fact" "$out/help" || fail "--help does not mention $fact"
 done
 "$BARRELS" --version >"$out/version"
-grep -q "^Copyright (C) The Barrels developers$" "$out/version" && grep -q "^License MIT" "$out/version" \
-  && pass "--version: copyright and license lines" || fail "--version: $(cat "$out/version")"
+check "--version: copyright and license lines" -m "$(cat "$out/version")" \
+  eval 'grep -q "^Copyright (C) The Barrels developers$" "$out/version" && grep -q "^License MIT" "$out/version"'
 
 # The man page and the AppStream metadata carry the same version; the man page reads cleanly.
 BUILD_DIR=$(realpath "$(dirname "$BARRELS")/..")
 manual=$BUILD_DIR/media/barrels.6.gz
-zcat "$manual" | head -1 | grep -q "^\.TH BARRELS 6 \"[0-9]\{4\}-[0-9][0-9]-[0-9][0-9]\" \"Barrels $version\"" \
-  && grep -q "<release version=\"$version\" date=\"[0-9-]*\"/>" "$BUILD_DIR/media/$APP_ID.metainfo.xml" \
-  && pass "the man page and the metainfo say version $version" \
-  || fail "versions: $(zcat "$manual" | head -1), $(grep "<release" "$BUILD_DIR/media/$APP_ID.metainfo.xml")"
-mandoc -T lint "$manual" >"$out/lint" 2>&1 && pass "mandoc -T lint: nothing to say" || fail "mandoc: $(cat "$out/lint")"
+header=$(zcat "$manual" | sed -n 1p)
+release=$(grep "<release" "$BUILD_DIR/media/$APP_ID.metainfo.xml")
+versions_agree() {
+  grep -q "^\.TH BARRELS 6 \"[0-9]\{4\}-[0-9][0-9]-[0-9][0-9]\" \"Barrels $version\"" <<<"$header" \
+    && grep -q "<release version=\"$version\" date=\"[0-9-]*\"/>" <<<"$release"
+}
+check "the man page and the metainfo say version $version" -m "$header, $release" versions_agree
+mandoc -T lint "$manual" >"$out/lint" 2>&1
+lint=$?
+check "mandoc -T lint: nothing to say" -m "$(cat "$out/lint")" [ $lint = 0 ]
 
 # A write that fails (a full disk) is an error, said on stderr.
 for option in --help --version; do
   "$BARRELS" $option >/dev/full 2>"$out/stderr"
   got=$?
-  [ "$got" = 1 ] && grep -q "^barrels: write error: No space left on device$" "$out/stderr" \
-    && pass "$option > /dev/full: exit 1, write error on stderr" || fail "$option > /dev/full: exit $got, stderr: $(cat "$out/stderr")"
+  check "$option > /dev/full: exit 1, write error on stderr" -m "exit $got, stderr: $(cat "$out/stderr")" \
+    eval '[ "$got" = 1 ] && grep -q "^barrels: write error: No space left on device$" "$out/stderr"'
 done
 
-exit $((E2E_FAILURES > 0))
+e2e_end

@@ -5,8 +5,6 @@
 # file, exit status 1, no crash, no hang, and an error box that fits the screen and goes away with
 # Return.
 # Usage: faults.sh BARRELS RUN_DIR CLOSE_WINDOW   (runs itself again under its own virtual display)
-set -u
-source "$(dirname "$0")/../../scripts/deps.sh"
 # The rows run in three lanes side by side, each under a display of its own: a row mostly waits.
 LANES=3
 if [ -z "${E2E_LANE:-}" ]; then
@@ -15,9 +13,9 @@ if [ -z "${E2E_LANE:-}" ]; then
   for job in $(jobs -p); do wait "$job" || status=1; done
   exit $status
 fi
-barrels_own_display $((170 + E2E_LANE * 4)) "$0" "$@"
-BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2") CLOSE_WINDOW=$(realpath "$3")
 source "$(dirname "$0")/lib.sh"
+e2e_begin "$0" "$@"
+BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2") CLOSE_WINDOW=$(realpath "$3")
 ulimit -c 0
 SCREEN_W=$(xwininfo -root | awk '/Width:/{print $2}')
 
@@ -93,7 +91,7 @@ check_row() {
   _box_or_end() { window_exists "$ERROR_TITLE" || game_ended || "${past[@]}"; }
   wait_until 60 _box_or_end
   if box=$(window_id "$ERROR_TITLE") && [ -n "$box" ]; then
-    width=$(xwininfo -id "$box" | awk '/Width:/{print $2}')
+    read -r width _ < <(window_size "$box")
     [ "$width" -le "$SCREEN_W" ] || fail "$name: the error box is $width pixels wide, the screen $SCREEN_W"
     xdotool windowfocus "$box" key Return
   elif game_running; then
@@ -112,27 +110,24 @@ check_row() {
   if grep -q "$ENGINE_REPORT" "$WORKDIR/stderr.txt" && ! grep -q "$ENGINE_REPORT$FULL_TEXT" "$WORKDIR/stderr.txt"; then
     fail "$name: the engine's report lacks its source, file or line: $(head -c 800 "$WORKDIR/stderr.txt")"
   fi
-  if [ "$GAME_STATUS" = 1 ] && [ "$lines" = 1 ] && grep -q "^barrels: .*$expected" "$WORKDIR/stderr.txt"; then
-    pass "$name: $(cat "$WORKDIR/stderr.txt")"
-  else
-    fail "$name: exit status $GAME_STATUS, $lines lines on standard error, wanted one with '$expected': $(head -c 800 "$WORKDIR/stderr.txt")"
-  fi
-  [ -z "${E2E_KEEP:-}" ] && { chmod -R u+w "$WORKDIR"; rm -rf "$WORKDIR"; }
+  _reported() { [ "$GAME_STATUS" = 1 ] && [ "$lines" = 1 ] && grep -q "^barrels: .*$expected" "$WORKDIR/stderr.txt"; }
+  check "$name: exit status 1, one line on standard error with '$expected'" \
+    -m "exit status $GAME_STATUS, $lines lines: $(head -c 800 "$WORKDIR/stderr.txt")" _reported
+  remove_unless_kept "$WORKDIR"
 }
 # end_row MESSAGE: a row that failed while its game still runs: the game is killed, the row ends now.
 end_row() {
   fail "$1"
   wait_exit 0
-  [ -z "${E2E_KEEP:-}" ] && { chmod -R u+w "$WORKDIR"; rm -rf "$WORKDIR"; }
+  remove_unless_kept "$WORKDIR"
 }
 last_logged() { tail -n 1 "$WORKDIR/Ogre.log" 2>/dev/null; }
 # How far a game that missed its fault got: the window made after the dialog; the input library's
 # start, which comes once the media have passed their check; the game's last start-up line (its
 # START_UP_STEPS), after which it plays.
 window_opened() { window_exists "$GAME_TITLE"; }
-game_being_built() { log_has "$WORKDIR" "*** Initializing OIS ***"; }
+game_being_built() { log_has "$WORKDIR" "$LOG_INPUT_STARTED"; }
 play_reached() { log_has "$WORKDIR" "Start-up: physics world"; }
-ERROR_TITLE="An exception has occured!"
 ENGINE_REPORT='^barrels: [A-Za-z]*Exception: '
 FULL_TEXT='.* in [^ ]* at [^ ]* (line [0-9]*)$'
 
@@ -187,7 +182,7 @@ if mine "ogre.cfg garbage"; then
   else
     fail "ogre.cfg garbage: no game after the dialog"; wait_exit 1
   fi
-  rm -rf "$WORKDIR"
+  remove_unless_kept "$WORKDIR"
 fi
 
 # A video mode that is no window size: the X server would refuse the window.
@@ -204,7 +199,7 @@ if mine "unwritable working directory"; then
   touch "$WORKDIR/stdout.txt" "$WORKDIR/stderr.txt"
   chmod 555 "$WORKDIR"
   if [ "$(id -u)" = 0 ]; then
-    auth=$(mktemp /tmp/barrels-e2e-auth-XXXXXX)
+    auth=$E2E_TMP/xauthority
     cp "${XAUTHORITY:-$HOME/.Xauthority}" "$auth" && chmod 644 "$auth"
     chmod 644 "$WORKDIR"/*
     wrapper=(env XAUTHORITY="$auth" HOME=/nonexistent setpriv --reuid=65534 --regid=65534 --clear-groups)
@@ -212,7 +207,6 @@ if mine "unwritable working directory"; then
   (cd "$WORKDIR" && exec "${wrapper[@]}" "$BARRELS" >stdout.txt 2>stderr.txt) &
   GAME_PID=$! GAME_DIR=$WORKDIR
   check_row "unwritable working directory" started "cannot write" window_opened
-  rm -f "${auth:-}"
 fi
 
-exit $((E2E_FAILURES > 0))
+e2e_end

@@ -5,18 +5,16 @@
 # run as root, so that unreadable files and read-only folders are what they are for a player.
 # Usage: highscore.sh BARRELS RUN_DIR CLOSE_WINDOW [endings|files]   (runs itself again under its own
 # virtual display); the two halves of the table run side by side, with no part named both run.
-set -u
-source "$(dirname "$0")/../../scripts/deps.sh"
-barrels_own_display 130 "$0" "$@"
-BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2") CLOSE_WINDOW=$(realpath "$3") PART=${4:-all}
 source "$(dirname "$0")/lib.sh"
+e2e_begin "$0" "$@"
+BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2") CLOSE_WINDOW=$(realpath "$3") PART=${4:-all}
 REGION_BEST=120x30+680+60
-DIRS=() GAME_PID=
+GAME_PID=
 
 # start_playing HIGH_SCORE_CONTENT|-: a fresh run (with that high.score, or none) up to the first level's HUD.
 start_playing() {
   local dir
-  dir=$(make_workdir "$RUN_DIR"); DIRS+=("$dir")
+  dir=$(make_workdir "$RUN_DIR")
   [ "$1" != - ] && printf '%s' "$1" >"$dir/high.score"
   launch "$BARRELS" "$dir" || return 1
   wait_picture 60 menu menu_shown || { fail_shot "no menu" "$dir/menu.png"; return 1; }
@@ -36,9 +34,9 @@ if part endings && start_playing 42; then
   tap_key Escape menu_shown paused || fail_shot "ESC: no menu" "$WORKDIR/paused.png"
   press_gui_button $QUIT_X $QUIT_Y "$(printf "$LOG_BEST_SCORE_SAVED" 42 high.score)" || fail "Quit: 42 not saved"
   wait_exit 30
-  [ "$GAME_STATUS" = 0 ] && pass "Quit exits 0" || fail "Quit: exit status $GAME_STATUS"
-  file_is "$WORKDIR/high.score" 42 && pass "high.score still holds 42, no line ending" \
-    || fail "Quit: high.score is '$(od -c "$WORKDIR/high.score" 2>&1)'"
+  check "Quit exits 0" [ "$GAME_STATUS" = 0 ]
+  check "high.score still holds 42, no line ending" -m "high.score is '$(od -c "$WORKDIR/high.score" 2>&1)'" \
+    file_is "$WORKDIR/high.score" 42
 fi
 
 # No file: closing the window in the middle of a level exits 0 and leaves the best score (0) saved.
@@ -46,22 +44,20 @@ if part endings && start_playing -; then
   best0=$(pass_frames && snap playing-level)
   # Same level and score, different best score: only the high-score box may differ between the runs.
   if [ -n "${best42:-}" ]; then
-    [ "$(changed_pixels "$best42" "$best0" $REGION_INFO)" -lt 20 ] && [ "$(changed_pixels "$best42" "$best0" $REGION_BEST)" -gt 20 ] \
-      && pass "the heads-up display shows the saved best score" \
-      || fail_shot "the high-score box does not show the saved 42" "$best42" "$best0"
+    _best_differs() { [ "$(changed_pixels "$best42" "$best0" $REGION_INFO)" -lt 20 ] && [ "$(changed_pixels "$best42" "$best0" $REGION_BEST)" -gt 20 ]; }
+    check "the heads-up display shows the saved best score" -s "$best42 $best0" _best_differs
   fi
   "$CLOSE_WINDOW" "$WINDOW"
   wait_exit 30
-  [ "$GAME_STATUS" = 0 ] && pass "closing the window during a game exits 0" || fail "close: exit status $GAME_STATUS"
-  file_is "$WORKDIR/high.score" 0 && log_has "$WORKDIR" "$(printf "$LOG_BEST_SCORE_SAVED" 0 high.score)" \
-    && pass "closing the window saves the best score" || fail "close: high.score is '$(od -c "$WORKDIR/high.score" 2>&1)'"
+  check "closing the window during a game exits 0" [ "$GAME_STATUS" = 0 ]
+  _saved_0() { file_is "$WORKDIR/high.score" 0 && log_has "$WORKDIR" "$(printf "$LOG_BEST_SCORE_SAVED" 0 high.score)"; }
+  check "closing the window saves the best score" -m "high.score is '$(od -c "$WORKDIR/high.score" 2>&1)'" _saved_0
 fi
 
 game_running && { kill -9 "$GAME_PID"; wait "$GAME_PID" 2>/dev/null; }
 
 # --- The table ------------------------------------------------------------------------------
-PLAYER=$(mktemp /tmp/barrels-player-XXXXXX)
-DIRS+=("$PLAYER")
+PLAYER=$E2E_TMP/player
 if [ "$(id -u)" = 0 ]; then
   no_override=-dac_override,-dac_read_search
   printf '#!/bin/sh\nexec setpriv --bounding-set %s --inh-caps %s -- "%s"\n' $no_override $no_override "$BARRELS" >"$PLAYER"
@@ -79,7 +75,7 @@ describe() { ls -la "$WORKDIR"/high.score* "$WORKDIR"/.high.score* 2>&1 | tr '\n
 # exit status must be one of STATUSES (default 0), and CHECK must hold in the directory afterwards.
 row() {
   local name=$1 prepare=$2 end=$3 check=$4 statuses=${5:-0}
-  if [ -n "${ROW_DIR:-}" ]; then WORKDIR=$ROW_DIR; else WORKDIR=$(make_workdir "$RUN_DIR"); DIRS+=("$WORKDIR"); fi
+  if [ -n "${ROW_DIR:-}" ]; then WORKDIR=$ROW_DIR; else WORKDIR=$(make_workdir "$RUN_DIR"); fi
   (cd "$WORKDIR" && eval "$prepare") || { fail "$name: set-up failed"; return; }
   if ! launch "$PLAYER" "$WORKDIR" || ! wait_picture 60 menu menu_shown; then
     fail_shot "$name: the game did not reach its menu" "$WORKDIR/menu.png"
@@ -89,9 +85,10 @@ row() {
   (cd "$WORKDIR" && eval "$end")
   wait_exit 30
   [[ " $statuses " == *" $GAME_STATUS "* ]] || fail "$name: exit status $GAME_STATUS, expected $statuses"
-  (cd "$WORKDIR" && eval "$check") && pass "$name" || fail "$name: $(describe)"
+  check "$name" -m "$(describe)" _row_holds "$check"
 }
 
+_row_holds() { (cd "$WORKDIR" && eval "$1"); }
 term() { kill -TERM "$GAME_PID"; }
 holds() { file_is high.score "$1"; }
 
@@ -146,6 +143,4 @@ if part files; then
   fi
 fi
 
-game_running && { kill -9 "$GAME_PID"; wait "$GAME_PID" 2>/dev/null; }
-[ $E2E_FAILURES = 0 ] && [ -z "${E2E_KEEP:-}" ] && rm -rf "${DIRS[@]}"
-exit $((E2E_FAILURES > 0))
+e2e_end

@@ -5,11 +5,9 @@
 # as `xdotool key` and `xdotool click` send them, and as key mappers and remote desktops do) counts
 # exactly once, in play at the full frame rate and in the menu idling at a few frames a second.
 # Usage: input.sh BARRELS RUN_DIR [CLOSE_WINDOW]   (runs itself again under its own virtual display)
-set -u
-source "$(dirname "$0")/../../scripts/deps.sh"
-barrels_own_display 190 "$0" "$@"
-BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2")
 source "$(dirname "$0")/lib.sh"
+e2e_begin "$0" "$@"
+BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2")
 
 start_openbox
 
@@ -78,18 +76,17 @@ if ! launch "$BARRELS" "$WORKDIR" || ! wait_picture 60 menu menu_shown; then
 fi
 # Another window to give the focus to, opened now: a new window takes the focus, which pauses a game.
 xlogo -geometry 100x50+918+10 &
-OTHER_PID=$!
-trap 'kill $WM_PID $OTHER_PID 2>/dev/null' EXIT
+background $!
 wait_until 30 window_exists xlogo || fail "xlogo did not open"
 wmctrl -a "$GAME_TITLE"
 
 # --- One cursor in the menu ---------------------------------------------------------------------
 # Over the window the GUI draws the arrow, and the desktop's own image there is invisible.
 gui_cursor_to "$WINDOW" $CURSOR_X $CURSOR_Y
-wait_until 10 x_cursor_hidden && pass "cursor: the desktop's cursor is invisible over the menu" \
-  || fail "cursor: the desktop's cursor shows $(x_cursor_pixels) pixels over the menu"
-wait_picture 30 cursor-inside cursor_shown && pass "cursor: the GUI arrow is at the pointer" \
-  || fail_shot "cursor: no GUI arrow at the pointer" "$WORKDIR/cursor-inside.png"
+check "cursor: the desktop's cursor is invisible over the menu" wait_until 10 x_cursor_hidden \
+  || echo "the desktop's cursor shows $(x_cursor_pixels) pixels over the menu" >&2
+check "cursor: the GUI arrow is at the pointer" -m "no GUI arrow at the pointer" -s "$WORKDIR/cursor-inside.png" \
+  wait_picture 30 cursor-inside cursor_shown
 
 # Parked on the sky just inside the left edge, then the pointer steps out to the left: wherever the
 # GUI last had the pointer, it must not draw the arrow once the pointer is gone.
@@ -99,10 +96,9 @@ _edge_clear() { below "$(bright_fraction "$1" $REGION_EDGE 30)" 0.002; }
 if gui_cursor_to "$WINDOW" 4 $CURSOR_Y && wait_picture 30 cursor-edge _edge_arrow; then
   read -r ox oy < <(xwininfo -id "$WINDOW" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}')
   xdotool mousemove $((ox - 8)) $((oy + CURSOR_Y))
-  wait_picture 10 cursor-outside _edge_clear && pass "cursor: the GUI arrow goes when the pointer leaves" \
-    || fail_shot "cursor: the GUI arrow stays after the pointer left" "$WORKDIR/cursor-edge.png" "$WORKDIR/cursor-outside.png"
-  wait_until 10 x_cursor_shown && pass "cursor: the desktop's cursor is back outside" \
-    || fail "cursor: the desktop's cursor shows no pixels outside the window"
+  check "cursor: the GUI arrow goes when the pointer leaves" -m "the GUI arrow stays after the pointer left" -s "$WORKDIR/cursor-edge.png $WORKDIR/cursor-outside.png" \
+    wait_picture 10 cursor-outside _edge_clear
+  check "cursor: the desktop's cursor is back outside" wait_until 10 x_cursor_shown
 else
   fail_shot "cursor: no GUI arrow at the left edge" "$WORKDIR/cursor-edge.png"
 fi
@@ -140,12 +136,11 @@ else
       before=$(snap focus-resumed)
       wait_frames 60
       after=$(snap focus-later)
-      [ "$(count_of shot)" = "$shots" ] && pass "focus: no shot from SPACE held across the focus change" \
-        || fail "focus: $(($(count_of shot) - shots)) shot(s) fired from SPACE held across the focus change"
+      check "focus: no shot from SPACE held across the focus change" -m "$(($(count_of shot) - shots)) shot(s) fired" \
+        [ "$(count_of shot)" = "$shots" ]
       filled=$(bar_fill "$before") later=$(bar_fill "$after")
-      below "$later" "$(awk "BEGIN{print $filled + 0.01}")" \
-        && pass "focus: SPACE is up after the focus change (charge bar $filled, then $later)" \
-        || fail_shot "focus: still charging after the focus change (charge bar $filled, then $later)" "$before" "$after"
+      check "focus: SPACE is up after the focus change (charge bar $filled, then $later)" -s "$before $after" \
+        below "$later" "$(awk "BEGIN{print $filled + 0.01}")"
     else
       fail "focus: ESC did not resume the game"
     fi
@@ -250,12 +245,12 @@ wait_frames 10 && no_late_lines
 echo "instant presses: $ROUNDS rounds in $((SECONDS - started)) s"
 for label in "${LABELS[@]}"; do
   result="$label: ${GOOD[$label]:-0} of ${TRIED[$label]}"
-  [ "${GOOD[$label]:-0}" = "${TRIED[$label]}" ] && [ "${TRIED[$label]}" -ge $ROUNDS ] && pass "$result" \
-    || fail "$result (${PROBLEMS[$label]:-not every round ran})"
+  _all_counted() { [ "${GOOD[$label]:-0}" = "${TRIED[$label]}" ] && [ "${TRIED[$label]}" -ge $ROUNDS ]; }
+  check "$result" -m "${PROBLEMS[$label]:-not every round ran}" _all_counted
 done
 
 kill -TERM "$GAME_PID"
 wait_exit 30
 [ "$GAME_STATUS" = 0 ] || fail "SIGTERM: exit status $GAME_STATUS"
 
-exit $((E2E_FAILURES > 0))
+e2e_end

@@ -1,30 +1,126 @@
 # Helpers for driving the real game binary under its own virtual display with synthetic X input.
-# Every wait polls a condition with a time-out; sourced by the end-to-end test scripts.
+# Every wait polls a condition with a time-out; sourced by the end-to-end test scripts and the soak.
+# A script starts with
+#   source "$(dirname "$0")/lib.sh"
+#   e2e_begin "$0" "$@"
+# and ends with e2e_end.
 
+E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 E2E_FAILURES=0
+E2E_PIDS=() E2E_AT_EXIT=()
 
-# Defined once, in the game's and the auto-player's headers: where the dialog's and the menu's
-# buttons are, the window titles, and the lines the game writes to its log (printf formats).
-facts=$("${E2E_AUTOPLAYER:?set to the auto-player binary}" --facts) \
-  || { echo "FAIL: $E2E_AUTOPLAYER --facts" >&2; exit 1; }
-eval "$facts"
-unset facts
+# e2e_begin SCRIPT [ARG...]: runs the script again under a virtual display of its own (numbered
+# automatically, see scripts/deps.sh), then reads the facts and makes the scratch folder E2E_TMP.
+# Whatever way the script ends, the game and the helpers it started are ended, and E2E_TMP is removed
+# unless the script failed or E2E_KEEP is set.
+e2e_begin() {
+  set -u -o pipefail
+  source "$E2E_LIB_DIR/../../scripts/deps.sh"
+  barrels_own_display "$@"
+  # Defined once, in the game's and the auto-player's headers: where the dialog's and the menu's
+  # buttons are, the window titles, and the lines the game writes to its log (printf formats).
+  local facts
+  facts=$("${E2E_AUTOPLAYER:?set to the auto-player binary}" --facts) \
+    || { echo "FAIL: $E2E_AUTOPLAYER --facts" >&2; exit 1; }
+  eval "$facts"
+  E2E_TMP=$(mktemp -d /tmp/barrels-e2e-XXXXXX)
+  chmod 755 "$E2E_TMP"
+  trap _e2e_exit EXIT
+}
+
+# at_exit COMMAND: run by the exit trap, before the game is ended.
+at_exit() { E2E_AT_EXIT+=("$1"); }
+# background PID: a helper process ended with the script.
+background() { E2E_PIDS+=("$1"); }
+
+_e2e_exit() {
+  local status=$? command pid
+  for command in "${E2E_AT_EXIT[@]}"; do eval "$command"; done
+  if [ -n "${GAME_PID:-}" ] && kill -0 "$GAME_PID" 2>/dev/null; then
+    kill -9 "$GAME_PID" 2>/dev/null
+    wait "$GAME_PID" 2>/dev/null
+  fi
+  for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+  if [ -n "${E2E_KEEP:-}" ] || [ "$status" != 0 ]; then
+    echo "kept: $E2E_TMP" >&2
+  else
+    chmod -R u+w "$E2E_TMP" 2>/dev/null
+    rm -rf "$E2E_TMP"
+  fi
+}
+
+# e2e_end: the summary, and the exit status: 1 if any check failed.
+e2e_end() {
+  if [ "$E2E_FAILURES" -gt 0 ]; then
+    echo "$E2E_FAILURES check(s) failed ($SECONDS s)" >&2
+    exit 1
+  fi
+  echo "all checks passed ($SECONDS s)"
+  exit 0
+}
+
+# remove_unless_kept PATH...: a case's files, removed now unless E2E_KEEP is set.
+remove_unless_kept() {
+  [ -n "${E2E_KEEP:-}" ] && return 0
+  chmod -R u+w "$@" 2>/dev/null
+  rm -rf "$@"
+}
 
 fail() { echo "FAIL: $*" >&2; E2E_FAILURES=$((E2E_FAILURES + 1)); }
 pass() { echo "ok ($SECONDS s): $*"; }
+
+# check EXPECTED [-m DETAIL] [-s "PICTURE..."] COMMAND...: passes EXPECTED if COMMAND succeeds;
+# otherwise fails it, naming the command and DETAIL (what was found instead), and keeps the pictures
+# that show it (see fail_shot). Returns the command's success. A compound condition goes in a function.
+check() {
+  local _check_expected=$1 _check_detail="" _check_shots=""
+  shift
+  while :; do
+    case ${1:-} in
+      -m) _check_detail=$2; shift 2 ;;
+      -s) _check_shots=$2; shift 2 ;;
+      *) break ;;
+    esac
+  done
+  if "$@"; then
+    pass "$_check_expected"
+    return 0
+  fi
+  local _check_message="$_check_expected: not so (${_check_detail:+$_check_detail; }$*)"
+  # shellcheck disable=SC2086  # a list of paths without spaces
+  if [ -n "$_check_shots" ]; then fail_shot "$_check_message" $_check_shots; else fail "$_check_message"; fi
+  return 1
+}
 
 # start_openbox: a real window manager on this display until the script ends; sets WM_PID.
 start_openbox() {
   openbox >/dev/null 2>&1 &
   WM_PID=$!
-  trap 'kill $WM_PID 2>/dev/null' EXIT
+  background "$WM_PID"
   wait_until 30 wmctrl -m || { fail "openbox did not start"; exit 1; }
 }
 
-# A fresh working directory holding the engine's three files from the build's run directory.
+# cpu_ticks PID [TASK]: the processor time a process (or one of its threads) has used, user and
+# system, in clock ticks; nothing if it has gone. The command name may hold spaces: the fields are
+# counted after its closing parenthesis.
+cpu_ticks() {
+  local file=/proc/$1/stat line
+  [ -n "${2:-}" ] && file=/proc/$1/task/$2/stat
+  read -r line <"$file" 2>/dev/null || return 1
+  line=${line##*) }
+  set -- $line
+  echo $((${12} + ${13}))
+}
+
+# window_size WINDOW: prints its size as "W H"; nothing if the window has gone.
+window_size() {
+  xwininfo -id "$1" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{if (w != "") print w, h}'
+}
+
+# A fresh working directory in E2E_TMP holding the engine's three files from the build's run directory.
 make_workdir() {
   local run_dir=$1 dir
-  dir=$(mktemp -d /tmp/barrels-e2e-XXXXXX)
+  dir=$(mktemp -d "$E2E_TMP/work-XXXXXX")
   cp "$run_dir/plugins_d.cfg" "$run_dir/ogre.cfg" "$run_dir/resources_d.cfg" "$dir/"
   echo "$dir"
 }
@@ -234,7 +330,7 @@ launch() {
   WINDOW=$(wait_window "$GAME_TITLE" 90) || { fail "no render window after Accept"; return 1; }
   # The game leaves the keyboard ungrabbed: keys reach it where the desktop puts the focus.
   xdotool windowfocus "$WINDOW"
-  wait_until 90 log_has "$WORKDIR" "*** Initializing OIS ***" || { fail "no input start-up in Ogre.log"; return 1; }
+  wait_until 90 log_has "$WORKDIR" "$LOG_INPUT_STARTED" || { fail "no input start-up in Ogre.log"; return 1; }
 }
 
 # pass_frames: returns once the game has polled its devices in at least two more frames. While playing,

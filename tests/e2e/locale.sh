@@ -4,11 +4,9 @@
 # "0.9" for 0 where the decimal point is a comma): the menu right after start is the picture it is
 # under LC_ALL=C.
 # Usage: locale.sh BARRELS RUN_DIR CLOSE_WINDOW   (runs itself again under its own virtual display)
-set -u
-source "$(dirname "$0")/../../scripts/deps.sh"
-barrels_own_display 200 "$0" "$@"
-BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2") CLOSE_WINDOW=$(realpath "$3")
 source "$(dirname "$0")/lib.sh"
+e2e_begin "$0" "$@"
+BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2") CLOSE_WINDOW=$(realpath "$3")
 
 # Only a row's own variables reach the game, whatever locale ctest runs under; the tools here read
 # and print their numbers in C.
@@ -16,8 +14,8 @@ unset LANG LANGUAGE $(compgen -e | grep '^LC_')
 
 # The comma locales are built from the sources in the `locales` package, into a folder of our own
 # that LOCPATH names: nothing to install, no root.
-LOCALES=$(mktemp -d /tmp/barrels-locales-XXXXXX)
-trap 'rm -rf "$LOCALES"' EXIT
+LOCALES=$E2E_TMP/locales
+mkdir "$LOCALES"
 
 # row: the game's locale variable | the decimal point that locale has
 ROWS=(
@@ -90,18 +88,15 @@ for row in "${ROWS[@]}"; do
   menu_run "$locale_name" "LOCPATH=$LOCALES" "$variable" || continue
   # Paths left out: the folders the media come from may well have "locale" in their names.
   lines=$(sed -E "s#(^|[ '])/[^ ']*#\1#g" "$WORKDIR/Ogre.log" | grep -i 'locale')
-  [ -z "$lines" ] && pass "$variable: no line about the locale in Ogre.log" \
-    || fail "$variable: Ogre.log speaks of the locale: $(head -c 300 <<<"$lines")"
+  check "$variable: no line about the locale in Ogre.log" -m "$(head -c 300 <<<"$lines")" [ -z "$lines" ]
   lines=$(comm -13 <(problem_lines "$REFERENCE_DIR") <(problem_lines "$WORKDIR"))
-  [ -z "$lines" ] && pass "$variable: no problem in Ogre.log that $REFERENCE has not" \
-    || fail "$variable: Ogre.log reports what $REFERENCE does not: $(head -c 600 <<<"$lines")"
+  check "$variable: no problem in Ogre.log that $REFERENCE has not" -m "$(head -c 600 <<<"$lines")" [ -z "$lines" ]
   changed=$(compare -metric AE -fuzz 5% "$REFERENCE_DIR/menu.png" "$WORKDIR/menu.png" null: 2>&1)
   if [[ "$changed" =~ ^[0-9]+$ ]] && [ "$changed" -le $MAX_CHANGED ]; then
     pass "$variable: the menu is the picture it is under $REFERENCE ($changed pixels differ)"
   else
     fail_shot "$variable: the menu differs from $REFERENCE's in $changed pixels" "$REFERENCE_DIR/menu.png" "$WORKDIR/menu.png"
   fi
-  [ -z "${E2E_KEEP:-}" ] && rm -rf "$WORKDIR"
+  remove_unless_kept "$WORKDIR"
 done
-[ $E2E_FAILURES = 0 ] && [ -z "${E2E_KEEP:-}" ] && rm -rf "$REFERENCE_DIR"
-exit $((E2E_FAILURES > 0))
+e2e_end

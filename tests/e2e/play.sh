@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
 # One game played through the window as a person plays it: menu, New, help, pause, a charged shot, Quit.
 # Usage: play.sh BARRELS RUN_DIR [CLOSE_WINDOW]  (runs itself again under its own virtual display)
-set -u
-source "$(dirname "$0")/../../scripts/deps.sh"
-barrels_own_display 120 "$0" "$@"
-BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2")
 source "$(dirname "$0")/lib.sh"
+e2e_begin "$0" "$@"
+BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2")
 
 play() {
   launch "$BARRELS" "$(make_workdir "$RUN_DIR")" || return
@@ -21,23 +19,26 @@ play() {
   press_gui_button $NEW_X $NEW_Y "$LOG_NEW_GAME" || { fail "New: no new game in Ogre.log"; return; }
   wait_until 30 log_has "$WORKDIR" "$(printf "$LOG_LEVEL_BUILT" 1 6 31)" || fail "New: level 1 not built"
   _playing() { hud_shown "$1" && menu_hidden "$1"; }
-  wait_picture 60 playing _playing && pass "New shows the heads-up display" \
-    || fail_shot "New: no heads-up display, or the menu stays" "$WORKDIR/menu.png" "$WORKDIR/playing.png"
+  check "New shows the heads-up display" -m "no heads-up display, or the menu stays" -s "$WORKDIR/menu.png $WORKDIR/playing.png" \
+    wait_picture 60 playing _playing
 
   # F1 shows the help window on the left and hides it again.
-  tap_key F1 help_shown help-on && pass "F1 shows the help" || fail_shot "F1: no help window" "$WORKDIR/help-on.png"
-  tap_key F1 help_hidden help-off && pass "F1 again hides the help" || fail_shot "F1: the help stays" "$WORKDIR/help-off.png"
+  check "F1 shows the help" -m "no help window" -s "$WORKDIR/help-on.png" \
+    tap_key F1 help_shown help-on
+  check "F1 again hides the help" -m "the help stays" -s "$WORKDIR/help-off.png" \
+    tap_key F1 help_hidden help-off
 
   # ESC pauses: the menu and the GUI cursor come back (the cursor is parked on empty sky to be seen).
   if tap_key Escape menu_shown paused; then
     gui_cursor_to "$WINDOW" $CURSOR_X $CURSOR_Y
-    wait_picture 30 paused-cursor cursor_shown && pass "ESC shows the pause menu and the cursor" \
-      || fail_shot "ESC: no cursor" "$WORKDIR/paused-cursor.png"
+    check "ESC shows the pause menu and the cursor" -m "no cursor" -s "$WORKDIR/paused-cursor.png" \
+      wait_picture 30 paused-cursor cursor_shown
   else
     fail_shot "ESC: no pause menu" "$WORKDIR/paused.png"
   fi
   _resumed() { menu_hidden "$1" && cursor_hidden "$1" && hud_shown "$1"; }
-  tap_key Escape _resumed resumed && pass "ESC again resumes" || fail_shot "ESC again: still paused" "$WORKDIR/resumed.png"
+  check "ESC again resumes" -m "still paused" -s "$WORKDIR/resumed.png" \
+    tap_key Escape _resumed resumed
 
   # SPACE held charges the bar; the release fires a ball that knocks barrels off the platform.
   # The charge grows at most one tick per frame, so its pace follows the frame rate: the key is held
@@ -50,8 +51,7 @@ play() {
   _charged() { sleep 1; above "$(bright_fraction "$1" $REGION_CHARGE 25)" 0.1; }
   wait_picture 90 charging _charged || fail_shot "SPACE: the charge bar does not fill" "$WORKDIR/charging.png"
   xdotool keyup space
-  wait_until 30 log_has "$WORKDIR" "Mesh: Loading sphere.mesh" && pass "releasing SPACE fires a ball" \
-    || fail "SPACE: no ball in Ogre.log"
+  check "releasing SPACE fires a ball" wait_until 30 log_has "$WORKDIR" "Mesh: Loading sphere.mesh"
   # Barrels are taken out of the scene once they touch the floor: fewer rusty pixels stand above the platform.
   # Judged on a still scene (two pictures a second apart agree), so a ball flying past the barrels,
   # hiding them for a moment, does not count.
@@ -60,19 +60,17 @@ play() {
     snap after-shot >/dev/null && [ "$(changed_pixels "$1" "$WORKDIR/after-shot.png" $REGION_BARRELS)" -lt 300 ] \
       && below "$(colour_fraction "$WORKDIR/after-shot.png" $REGION_BARRELS)" "$colour_before * 0.7"
   }
-  wait_picture 60 settling _cleared && pass "the shot knocks barrels off the platform" \
-    || fail_shot "SPACE: the barrels stay (colour $colour_before before)" "$before" "$WORKDIR/charging.png" "$WORKDIR/after-shot.png"
+  check "the shot knocks barrels off the platform" -m "the barrels stay (colour $colour_before before)" -s "$before $WORKDIR/charging.png $WORKDIR/after-shot.png" \
+    wait_picture 60 settling _cleared
 
   # Quit from the pause menu: exit status 0 at once and the best score (no file before: 0) written without a line ending.
   tap_key Escape menu_shown quit-menu || { fail_shot "ESC: no menu to quit from" "$WORKDIR/quit-menu.png"; return; }
   press_gui_button $QUIT_X $QUIT_Y "$(printf "$LOG_BEST_SCORE_SAVED" 0 high.score)" || fail "Quit: nothing saved"
   wait_exit 30
-  [ "$GAME_STATUS" = 0 ] && pass "Quit exits 0" || fail "Quit: exit status $GAME_STATUS"
-  [ "$(cat "$WORKDIR/high.score" 2>/dev/null)" = 0 ] && [ "$(wc -c <"$WORKDIR/high.score")" = 1 ] \
-    && pass "high.score holds 0 and no line ending" || fail "Quit: high.score is '$(od -c "$WORKDIR/high.score" 2>&1)'"
+  check "Quit exits 0" [ "$GAME_STATUS" = 0 ]
+  check "high.score holds 0 and no line ending" -m "high.score is '$(od -c "$WORKDIR/high.score" 2>&1)'" \
+    eval '[ "$(cat "$WORKDIR/high.score" 2>/dev/null)" = 0 ] && [ "$(wc -c <"$WORKDIR/high.score")" = 1 ]'
 }
 
 play
-game_running && { kill -9 "$GAME_PID"; wait "$GAME_PID" 2>/dev/null; }
-[ $E2E_FAILURES = 0 ] && [ -z "${E2E_KEEP:-}" ] && rm -rf "$WORKDIR"
-exit $((E2E_FAILURES > 0))
+e2e_end

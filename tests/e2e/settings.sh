@@ -3,14 +3,11 @@
 # Quit; started again in the same folder, the box is found ticked (a click unticks it) and the file
 # follows. The player's own lines in the file survive both saves.
 # Usage: settings.sh BARRELS RUN_DIR CLOSE_WINDOW   (runs itself again under its own virtual display)
-set -u
-source "$(dirname "$0")/../../scripts/deps.sh"
-barrels_own_display 210 "$0" "$@"
-BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2")
 source "$(dirname "$0")/lib.sh"
+e2e_begin "$0" "$@"
+BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2")
 
 DIR=$(make_workdir "$RUN_DIR")
-[ -n "${E2E_KEEP:-}" ] || trap 'rm -rf "$DIR"' EXIT
 printf '# my notes\nfavourite = 7\n' >"$DIR/settings.cfg"
 SAVED=$(printf "$LOG_SETTINGS_SAVED" settings.cfg)
 
@@ -26,10 +23,10 @@ toggle_invert_look() {
   press_gui_button $QUIT_X $QUIT_Y "$(printf "$LOG_BEST_SCORE_SAVED" 0 high.score)" || fail "Quit: no best score saved"
   wait_exit 30
   [ "$GAME_STATUS" = 0 ] || fail "Quit: exit status $GAME_STATUS"
-  grep -qx "invert_look = $1" "$DIR/settings.cfg" && pass "settings.cfg says invert_look = $1" \
-    || fail "settings.cfg: $(tr '\n' '|' <"$DIR/settings.cfg")"
-  head -2 "$DIR/settings.cfg" | tr '\n' '|' | grep -qx '# my notes|favourite = 7|' \
-    && pass "the player's own lines are kept, first" || fail "own lines lost: $(tr '\n' '|' <"$DIR/settings.cfg")"
+  local content
+  content=$(tr '\n' '|' <"$DIR/settings.cfg")
+  check "settings.cfg says invert_look = $1" -m "$content" grep -qx "invert_look = $1" "$DIR/settings.cfg"
+  check "the player's own lines are kept, first" -m "$content" [ "$(head -2 "$DIR/settings.cfg" | tr '\n' '|')" = '# my notes|favourite = 7|' ]
   grep -q "^[0-9:]* *Settings: " "$DIR/Ogre.log" && fail "a problem with the file: $(grep 'Settings: ' "$DIR/Ogre.log")"
   return 0
 }
@@ -37,4 +34,4 @@ toggle_invert_look() {
 toggle_invert_look on
 toggle_invert_look off
 
-exit $((E2E_FAILURES > 0))
+e2e_end

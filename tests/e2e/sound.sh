@@ -2,11 +2,9 @@
 # The real binary's sound, recorded by OpenAL Soft's wave driver: silent in the menu, the shot heard
 # when SPACE is released.
 # Usage: sound.sh BARRELS RUN_DIR CLOSE_WINDOW   (runs itself again under its own virtual display)
-set -u
-source "$(dirname "$0")/../../scripts/deps.sh"
-barrels_own_display 170 "$0" "$@"
-BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2") CLOSE_WINDOW=$(realpath "$3")
 source "$(dirname "$0")/lib.sh"
+e2e_begin "$0" "$@"
+BARRELS=$(realpath "$1") RUN_DIR=$(realpath "$2") CLOSE_WINDOW=$(realpath "$3")
 ENERGY="python3 $(dirname "$0")/wav_energy.py"
 
 dir=$(make_workdir "$RUN_DIR")
@@ -18,8 +16,8 @@ export ALSOFT_CONF=$dir/alsoft.conf
 second_now() { $ENERGY "$wav" --at "$(stat -c %s "$wav")"; }
 
 if launch "$BARRELS" "$dir"; then
-  wait_until 60 log_has "$dir" "Sound: playing through" && pass "the game plays through the wave driver" \
-    || fail "no sound device in Ogre.log: $(grep 'Sound:' "$dir/Ogre.log")"
+  check "the game plays through the wave driver" -m "$(grep 'Sound:' "$dir/Ogre.log")" \
+    wait_until 60 log_has "$dir" "Sound: playing through"
   menu_end=$(second_now)
   press_gui_button $NEW_X $NEW_Y "$LOG_NEW_GAME" || fail "New: no new game in Ogre.log"
   wait_until 30 log_has "$dir" "$(printf "$LOG_LEVEL_BUILT" 1 6 31)" || fail "New: level 1 not built"
@@ -40,10 +38,8 @@ if launch "$BARRELS" "$dir"; then
   # moment after the release, well above the charge tone that plays until it.
   read -r at shot < <($ENERGY "$wav" --loudest "$released")
   charging=$($ENERGY "$wav" --rms "$(awk "BEGIN{print $at - 0.6}")" "$(awk "BEGIN{print $at - 0.1}")")
-  awk "BEGIN{exit !($menu < 5)}" && pass "the menu is silent (RMS $menu)" || fail "the menu is not silent: RMS $menu"
-  awk "BEGIN{exit !($shot > 2500 && $shot > 2 * $charging)}" \
-    && pass "the shot is heard at $at s: RMS $shot, $charging while charging" \
-    || { fail "no shot heard: loudest RMS $shot at $at s (SPACE released at $released s), $charging before it"; $ENERGY "$wav" 0.1 >&2; }
+  check "the menu is silent (RMS $menu)" below "$menu" 5
+  check "the shot is heard: loudest RMS $shot at $at s, $charging while charging" -m "SPACE released at $released s" \
+    awk "BEGIN{exit !($shot > 2500 && $shot > 2 * $charging)}" || $ENERGY "$wav" 0.1 >&2
 fi
-[ "$E2E_FAILURES" = 0 ] && rm -rf "$dir"
-exit $((E2E_FAILURES > 0))
+e2e_end

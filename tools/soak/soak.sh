@@ -2,7 +2,6 @@
 # Soak: the real game under a virtual display and openbox, fed random keys, mouse looks, clicks, full
 # screen and resizes for a long time. Fails on a crash, a hang, a sanitizer report, an error box, or
 # resident memory that keeps growing once a game has run for five minutes.
-set -u
 
 usage() {
   cat >&2 <<'EOF'
@@ -49,14 +48,14 @@ while [ $# -gt 0 ]; do
   shift 2
 done
 
-source "$(dirname "$0")/../../scripts/deps.sh"
-barrels_own_display 170 "$0" "${ARGS[@]}"
-BUILD=${BUILD:-$BARRELS_ROOT/build}
-BUILD=$(realpath "$BUILD")
+source "$(dirname "$0")/../../tests/e2e/lib.sh"
+# The build's auto-player tells the facts, so the build is found before the display is made.
+BUILD=$(realpath "${BUILD:-$E2E_LIB_DIR/../../build}")
 BARRELS=$BUILD/app/barrels RUN_DIR=$BUILD/run
 export E2E_AUTOPLAYER=$BUILD/tools/autoplayer/autoplayer
 [ -x "$BARRELS" ] && [ -x "$E2E_AUTOPLAYER" ] || { echo "soak: no game or auto-player built in $BUILD" >&2; exit 2; }
-source "$BARRELS_ROOT/tests/e2e/lib.sh"
+[ "$KEEP" = 1 ] && export E2E_KEEP=1
+e2e_begin "$0" "${ARGS[@]}"
 
 # bash reseeds its generator in every subshell: draws are only ever made here, in the main shell.
 [ -n "$SEED" ] || SEED=$(( $(date +%s%N) % 2147483647 ))
@@ -69,24 +68,14 @@ draw_between() { R=$(($1 + RANDOM % ($2 - $1 + 1))); }
 # hold SECONDS_TENTHS: sleeps that many tenths of a second.
 hold() { sleep "$(($1 / 10)).$(($1 % 10))"; }
 
-openbox >/dev/null 2>&1 &
-WM_PID=$!
-OTHER_PID=""
-cleanup() {
-  [ -n "${GAME_PID:-}" ] && kill -9 "$GAME_PID" 2>/dev/null
-  [ -n "$OTHER_PID" ] && kill "$OTHER_PID" 2>/dev/null
-  kill "$WM_PID" 2>/dev/null
-}
-trap cleanup EXIT
-wait_until 30 wmctrl -m || { echo "soak: openbox did not start" >&2; exit 1; }
+start_openbox
 # Another window to take the focus away now and then: the game pauses when it loses it.
 xlogo -geometry 200x200+800+0 &
-OTHER_PID=$!
+background $!
 
 SOAK_DIR=$(make_workdir "$RUN_DIR")
 echo "soak: working directory $SOAK_DIR"
 SANITIZER_LINE=$SANITIZER_REPORT
-ERROR_BOX="An exception has occured!"
 FAILURE=""
 ROUND_NO=0
 SAMPLES=()   # "soak-seconds round game-seconds rss-kB"
@@ -100,20 +89,16 @@ failed() {
 # A frame is drawn when Mesa's rasterizer threads work: they are idle between frames, even while the
 # main loop waits or spins. Without them (a real GPU) the main thread's own time stands in.
 draw_ticks() {
-  local task line comm found=0
+  local task ticks comm found=0
   TICKS=0
   for task in /proc/"$GAME_PID"/task/*; do
     read -r comm <"$task/comm" 2>/dev/null || continue
     case $comm in llvmpipe-*) ;; *) continue ;; esac
-    read -r line <"$task/stat" 2>/dev/null || continue
-    line=${line##*) }
-    set -- $line
-    TICKS=$((TICKS + ${12} + ${13})) found=1
+    ticks=$(cpu_ticks "$GAME_PID" "${task##*/}") || continue
+    TICKS=$((TICKS + ticks)) found=1
   done
-  if [ $found = 0 ] && read -r line <"/proc/$GAME_PID/task/$GAME_PID/stat" 2>/dev/null; then
-    line=${line##*) }
-    set -- $line
-    TICKS=$((${12} + ${13}))
+  if [ $found = 0 ] && ticks=$(cpu_ticks "$GAME_PID" "$GAME_PID"); then
+    TICKS=$ticks
   fi
 }
 
@@ -137,7 +122,7 @@ $(tail -n 40 "$WORKDIR/stderr.txt")"
   report=$(sanitizer_report)
   [ -z "$report" ] || { failed "sanitizer report:
 $report"; return 1; }
-  window_exists "$ERROR_BOX" && { failed "error box; stderr ends:
+  window_exists "$ERROR_TITLE" && { failed "error box; stderr ends:
 $(tail -n 20 "$WORKDIR/stderr.txt")"; return 1; }
   draw_ticks
   if [ "$TICKS" != "$LAST_TICKS" ]; then
@@ -154,7 +139,7 @@ $(tail -n 20 "$WORKDIR/stderr.txt")"; return 1; }
 }
 
 # --- The game's window -----------------------------------------------------------------------------
-window_size() { read -r WIN_W WIN_H < <(xwininfo -id "$WINDOW" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}'); }
+read_window_size() { read -r WIN_W WIN_H < <(window_size "$WINDOW"); }
 # The menu scales with the window: a spot given for the 800x600 window, in the window as it is now.
 scaled() { SX=$(($1 * WIN_W / GAME_W)) SY=$(($2 * WIN_H / GAME_H)); }
 click_here() { xdotool mousedown 1; hold "$1"; xdotool mouseup 1; }
@@ -185,7 +170,7 @@ act_look() {
   xdotool mousemove_relative -- "$dx" "$dy"
 }
 act_pointer() {
-  window_size
+  read_window_size
   draw "$WIN_W"; local x=$R
   draw "$WIN_H"
   xdotool mousemove --window "$WINDOW" "$x" "$R"
@@ -195,7 +180,7 @@ act_fire() {
   xdotool keydown space; hold "$R"; xdotool keyup space
 }
 act_click() {
-  window_size
+  read_window_size
   draw 3
   if [ $R = 0 ]; then
     scaled "$NEW_X" "$NEW_Y"
@@ -232,7 +217,7 @@ act_focus_away() {
 # layout's own size is X Y, scaled to the window's size now.
 press_menu_button() {
   xdotool keydown Escape; hold 10; xdotool keyup Escape
-  window_size
+  read_window_size
   scaled "$1" "$2"
   xdotool mousemove --window "$WINDOW" "$SX" "$SY"
   hold 5
@@ -340,8 +325,9 @@ growth=$(printf '%s\n' "${SAMPLES[@]}" | awk -v max_slope="$MAX_SLOPE" -v margin
 echo "$growth" | grep -q GROWING && failed "memory keeps growing: $(echo "$growth" | grep GROWING)"
 
 if [ -n "$FAILURE" ]; then
-  echo "soak: FAILED (seed $SEED, working directory $SOAK_DIR): $FAILURE" >&2
-  exit 1
+  fail "soak: FAILED (seed $SEED, working directory $SOAK_DIR): $FAILURE"
+else
+  [ "$KEEP" = 1 ] && echo "soak: working directory kept: $SOAK_DIR"
+  echo "soak: passed: $ROUND_NO round(s) in $SECONDS s (seed $SEED)"
 fi
-[ "$KEEP" = 1 ] && echo "soak: working directory kept: $SOAK_DIR" || rm -rf "$SOAK_DIR"
-echo "soak: passed: $ROUND_NO round(s) in $SECONDS s (seed $SEED)"
+e2e_end

@@ -106,7 +106,7 @@ public:
 
     // Menus and heads-up display (GameGui.cpp).
     void init_GUI();
-    // The GUI lays itself out for the window's new size once it has stopped changing (updateGuiSize).
+    // The GUI lays itself out for the window's new size once it has stopped changing (updateGuiSize, GameGuiSize.cpp).
     void windowResized(Ogre::RenderWindow* window) override;
     bool onNewGame(const CEGUI::EventArgs& args);
     bool onQuit(const CEGUI::EventArgs& args);

@@ -3,17 +3,14 @@
 
 #include "GameEvents.h"
 #include "GameSound.h"
+#include "GuiLog.h"
 #include "LevelBuilder.h"
 #include "MenuLayout.h"
 #include "SettingsPanel.h"
 #include "SteppedFont.h"
 
 #include <OgreException.h>
-#include <OgreLogManager.h>
-#include <OgreRenderSystem.h>
-#include <OgreRenderTargetListener.h>
 #include <OgreRenderWindow.h>
-#include <OgreRoot.h>
 
 #include <CEGUI/Logger.h>
 #include <CEGUI/Exceptions.h>
@@ -37,33 +34,6 @@
 #include <string>
 
 namespace {
-// The GUI library's messages go to the engine's log, beside everything else the game reports,
-// instead of a log file of the library's own in the working directory.
-class EngineLogger : public CEGUI::Logger
-{
-public:
-    void logEvent(const CEGUI::String& message, CEGUI::LoggingLevel level) override
-    {
-        if (level > getLoggingLevel())
-            return;
-        Ogre::LogManager::getSingleton().logMessage("CEGUI: " + std::string(message.c_str()), engineLevel(level));
-    }
-    void setLogFilename(const CEGUI::String&, bool) override {}
-
-private:
-    static Ogre::LogMessageLevel engineLevel(CEGUI::LoggingLevel level)
-    {
-        switch (level) {
-        case CEGUI::Errors:
-            return Ogre::LML_CRITICAL;
-        case CEGUI::Warnings:
-            return Ogre::LML_WARNING;
-        default:
-            return Ogre::LML_NORMAL;
-        }
-    }
-};
-
 const char* const HELP_TEXT =
     "The goal is to push all the barrels out of the center platform. Use the keyboard SPACE key to charge (key "
     "down) and release (key up) your shot. Several special barrels will appear during the game. The Green barrel "
@@ -84,19 +54,54 @@ void place(CEGUI::Window* window, const GuiBox& box)
 }
 
 // The resolution belongs to the font, so it changes every window drawn with it.
-void setFontNativeResolution(const CEGUI::Window* window, float width, float height)
+void setFontNativeResolution(const CEGUI::Window* window, const CEGUI::Sizef& resolution)
 {
     const CEGUI::Font* font = window->getFont();
-    CEGUI::FontManager::getSingleton().get(font->getName()).setNativeResolution(CEGUI::Sizef(width, height));
+    CEGUI::FontManager::getSingleton().get(font->getName()).setNativeResolution(resolution);
 }
 
-// The heads-up texts in "fkp-16", with the 420 x 200 native resolution the design gives that font.
-void setUpFixedFontText(CEGUI::Window* window, const char* text)
+// The heads-up texts' font, and the native resolution the design gives it.
+const char* const HUD_FONT = "fkp-16";
+const CEGUI::Sizef HUD_FONT_RESOLUTION(420, 200);
+// A heads-up window's font keeps the native resolution it has.
+const CEGUI::Sizef KEEP_RESOLUTION(0, 0);
+
+// A heads-up window: a box of text the player reads but cannot edit, hidden until a game starts.
+// A multi-line box wraps its words.
+struct HudWindow
 {
-    window->setText(text);
-    window->setFont("fkp-16");
-    setFontNativeResolution(window, 420, 200);
+    const char* name;
+    const char* type;
+    CEGUI::Window* Game::*member;
+    GuiBox box;
+    const char* text;
+    const char* tooltip;         // none when null
+    const char* font;            // the default font when null
+    CEGUI::Sizef fontResolution; // the native resolution given to its font, unless zero
+};
+
+CEGUI::Window* makeHudWindow(const HudWindow& row, CEGUI::Window* parent)
+{
+    CEGUI::Window* window = CEGUI::WindowManager::getSingleton().createWindow(row.type, row.name);
+    parent->addChild(window);
+    place(window, row.box);
+    CEGUI::MultiLineEditbox* lines = dynamic_cast<CEGUI::MultiLineEditbox*>(window);
+    if (lines)
+        lines->setWordWrapping(true);
+    window->setText(row.text);
+    if (row.tooltip)
+        window->setTooltipText(row.tooltip);
+    if (row.font)
+        window->setFont(row.font);
+    if (row.fontResolution.d_width > 0)
+        setFontNativeResolution(window, row.fontResolution);
     window->activate();
+    if (lines)
+        lines->setReadOnly(true);
+    else
+        static_cast<CEGUI::Editbox*>(window)->setReadOnly(true);
+    window->hide();
+    return window;
 }
 
 const int GUI_START_ERROR = 1337;
@@ -178,58 +183,29 @@ void Game::init_GUI()
     mChargeBar->hide();
     gui.getRootWindow()->addChild(mChargeBar);
 
-    CEGUI::Editbox* infos = static_cast<CEGUI::Editbox*>(windows.createWindow("TaharezLook/Editbox", "infos window"));
-    mInfoWindow = infos;
-    mGuiRoot->addChild(infos);
-    place(infos, {0.85f, 0, 0.15f, 0.05f});
-    setUpFixedFontText(infos, "Level:     Score:");
-    infos->setReadOnly(true);
-    infos->hide();
+    // The heads-up windows, in the order they are made.
+    // clang-format off
+    static const HudWindow HUD[] = {
+        {"infos window", "TaharezLook/Editbox", &Game::mInfoWindow, {0.85f, 0, 0.15f, 0.05f},
+         "Level:     Score:", nullptr, HUD_FONT, HUD_FONT_RESOLUTION},
+        {"help window", "TaharezLook/MultiLineEditbox", &Game::mHelpWindow, {0, 0.2f, 0.25f, 0.25f},
+         HELP_TEXT, nullptr, HUD_FONT, HUD_FONT_RESOLUTION},
+        {"f1", "TaharezLook/Editbox", &Game::mHelpHintWindow, {0, 0, 0.15f, 0.05f},
+         "Press F1 for instructions.", nullptr, HUD_FONT, HUD_FONT_RESOLUTION},
+        {"time_counter", "TaharezLook/Editbox", &Game::mTimeWindow, {0.45f, 0, 0.15f, 0.2f},
+         "0", "Time Left", nullptr, CEGUI::Sizef(150, 100)},
+        {"high score", "TaharezLook/Editbox", &Game::mHighScoreWindow, {0.85f, 0.1f, 0.15f, 0.05f},
+         "High Score: ", nullptr, HUD_FONT, KEEP_RESOLUTION},
+    };
+    // clang-format on
+    for (const HudWindow& row : HUD)
+        this->*row.member = makeHudWindow(row, mGuiRoot);
 
-    CEGUI::MultiLineEditbox* help =
-        static_cast<CEGUI::MultiLineEditbox*>(windows.createWindow("TaharezLook/MultiLineEditbox", "help window"));
-    mHelpWindow = help;
-    mGuiRoot->addChild(help);
-    place(help, {0, 0.2f, 0.25f, 0.25f});
-    help->setWordWrapping(true);
-    setUpFixedFontText(help, HELP_TEXT);
-    help->setReadOnly(true);
-    help->hide();
-
-    CEGUI::Editbox* hint = static_cast<CEGUI::Editbox*>(windows.createWindow("TaharezLook/Editbox", "f1"));
-    mHelpHintWindow = hint;
-    mGuiRoot->addChild(hint);
-    place(hint, {0, 0, 0.15f, 0.05f});
-    setUpFixedFontText(hint, "Press F1 for instructions.");
-    hint->setReadOnly(true);
-    hint->hide();
-
-    CEGUI::Editbox* time = static_cast<CEGUI::Editbox*>(windows.createWindow("TaharezLook/Editbox", "time_counter"));
-    mTimeWindow = time;
-    mGuiRoot->addChild(time);
-    time->setText("0");
-    time->setTooltipText("Time Left");
-    time->setReadOnly(true);
-    place(time, {0.45f, 0, 0.15f, 0.2f});
-    time->activate();
-    setFontNativeResolution(time, 150, 100);
-    time->hide();
-
-    // With its native resolution set, the default font is scaled from here on in steps, each made
-    // when a window size first needs it. (Making them all at start stalls the first frame for
-    // seconds in a sanitizer build.)
+    // With its native resolution set (by the time counter), the default font is scaled from here on
+    // in steps, each made when a window size first needs it. (Making them all at start stalls the
+    // first frame for seconds in a sanitizer build.)
     mGuiFont = std::make_unique<SteppedFont>(gui.getDefaultFont()->getName());
     gui.setDefaultFont(&mGuiFont->fit(CEGUI::System::getSingleton().getRenderer()->getDisplaySize()));
-
-    CEGUI::Editbox* best = static_cast<CEGUI::Editbox*>(windows.createWindow("TaharezLook/Editbox", "high score"));
-    mHighScoreWindow = best;
-    mGuiRoot->addChild(best);
-    best->setText("High Score: ");
-    best->setReadOnly(true);
-    place(best, {0.85f, 0.1f, 0.15f, 0.05f});
-    best->setFont("fkp-16");
-    best->activate();
-    best->hide();
 
     mSettingsButton = windows.createWindow("TaharezLook/Button", "Settings");
     mGuiRoot->addChild(mSettingsButton);
@@ -287,56 +263,4 @@ void Game::startGame()
     mLevelTimeLimit = mLevelBuilder->buildLevel(mLevel);
     mBarrelsPlaced += static_cast<int>(mBarrels.size());
     logLevelBuilt();
-}
-
-namespace {
-// How long the window's size must stay put before the GUI is told: a window being dragged would
-// otherwise have its whole layout, and perhaps a new font step, made at every frame.
-const float GUI_RESIZE_SETTLE = 0.25f;
-}
-
-void Game::windowResized(Ogre::RenderWindow* window)
-{
-    ShellFrameListener::windowResized(window);
-    if (window == mRenderWindow)
-        mGuiResizeWait = GUI_RESIZE_SETTLE;
-}
-
-void Game::updateGuiSize(float seconds)
-{
-    if (mGuiResizeWait < 0)
-        return;
-    mGuiResizeWait -= seconds;
-    if (mGuiResizeWait >= 0)
-        return;
-    const CEGUI::Sizef size(static_cast<float>(mRenderWindow->getWidth()),
-                            static_cast<float>(mRenderWindow->getHeight()));
-    CEGUI::System& gui = CEGUI::System::getSingleton();
-    if (size == gui.getRenderer()->getDisplaySize())
-        return;
-    gui.notifyDisplaySizeChanged(size);
-    guiContext().setDefaultFont(&mGuiFont->fit(size));
-}
-
-void Game::holdGuiWhileWindowHidden()
-{
-    // The GUI draws itself once the engine has drawn the frame's viewports; the engine draws none in a
-    // window that is not (yet) shown, and the GUI would then find none to draw into and throw.
-    CEGUI::OgreRenderer* gui = static_cast<CEGUI::OgreRenderer*>(CEGUI::System::getSingleton().getRenderer());
-    mGuiHeld = !mRenderWindow->isActive() && gui->isRenderingEnabled();
-    if (mGuiHeld)
-        gui->setRenderingEnabled(false);
-}
-
-void Game::releaseGui()
-{
-    if (!mGuiHeld)
-        return;
-    static_cast<CEGUI::OgreRenderer*>(CEGUI::System::getSingleton().getRenderer())->setRenderingEnabled(true);
-    mGuiHeld = false;
-}
-
-void Game::ScissorReset::preViewportUpdate(const Ogre::RenderTargetViewportEvent&)
-{
-    Ogre::Root::getSingleton().getRenderSystem()->setScissorTest(false);
 }

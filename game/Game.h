@@ -65,6 +65,10 @@ public:
 
     // Fixed size of the physics world's broadphase.
     static constexpr unsigned int BROADPHASE_HANDLES = 1500000;
+    // The smallest window the GUI's font steps are made ahead for: nobody plays in a smaller one, and
+    // the few steps below, cheap at their size, are made if a window is ever dragged through them.
+    static constexpr unsigned int SMALLEST_PLAYED_WIDTH = 320;
+    static constexpr unsigned int SMALLEST_PLAYED_HEIGHT = 240;
 
     Game(Ogre::SceneManager* sceneManager, Ogre::RenderWindow* window, Ogre::Camera* camera,
          const Ogre::Vector3& gravity, const Ogre::AxisAlignedBox& worldBounds,
@@ -254,5 +258,7 @@ private:
     ScissorReset mScissorReset;
     // Seconds until the GUI learns the window's new size; negative when it knows it.
     float mGuiResizeWait = -1;
+    // Once the window has changed size, the GUI's font steps are made ahead, one a frame.
+    bool mFontsAhead = false;
     bool mGuiHeld = false;
 };

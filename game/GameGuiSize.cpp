@@ -26,12 +26,23 @@ CEGUI::OgreRenderer& guiRenderer()
 void Game::windowResized(Ogre::RenderWindow* window)
 {
     ShellFrameListener::windowResized(window);
-    if (window == mRenderWindow)
-        mGuiResizeWait = GUI_RESIZE_SETTLE;
+    if (window != mRenderWindow)
+        return;
+    mGuiResizeWait = GUI_RESIZE_SETTLE;
+    // A window that changes size once may take any size: every font step it can need on this screen
+    // is made from now on, one a frame, so that none met later raises the memory then. A window
+    // never resized costs none.
+    mFontsAhead = true;
 }
 
 void Game::updateGuiSize(float seconds)
 {
+    if (mFontsAhead) {
+        unsigned int width = 0, height = 0;
+        fullScreenSize(width, height);
+        mGuiFont->makeAhead(CEGUI::Sizef(SMALLEST_PLAYED_WIDTH, SMALLEST_PLAYED_HEIGHT),
+                            CEGUI::Sizef(static_cast<float>(width), static_cast<float>(height)));
+    }
     if (mGuiResizeWait < 0)
         return;
     mGuiResizeWait -= seconds;

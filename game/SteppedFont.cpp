@@ -28,7 +28,7 @@ float scaleFor(CEGUI::AutoScaledMode mode, const CEGUI::Sizef& display, const CE
 }
 }
 
-SteppedFont::SteppedFont(const CEGUI::String& baseName) : mBaseName(baseName)
+SteppedFont::SteppedFont(const CEGUI::String& baseName) : mBaseName(baseName), mNextAhead(MIN_STEP)
 {
     CEGUI::Font& base = CEGUI::FontManager::getSingleton().get(baseName);
     // Read as properties: the FreeType font's own header needs FreeType's headers too.
@@ -44,6 +44,17 @@ SteppedFont::SteppedFont(const CEGUI::String& baseName) : mBaseName(baseName)
 CEGUI::Font& SteppedFont::fit(const CEGUI::Sizef& displaySize)
 {
     return font(stepFor(displaySize));
+}
+
+bool SteppedFont::makeAhead(const CEGUI::Sizef& smallest, const CEGUI::Sizef& largest)
+{
+    mNextAhead = std::max(mNextAhead, stepFor(smallest));
+    if (mNextAhead > stepFor(largest))
+        return false;
+    // The library draws a font's glyphs a page of 256 code points at a time, when one is first
+    // asked for: this page holds every character the game shows.
+    font(mNextAhead++).getGlyphData('0');
+    return true;
 }
 
 CEGUI::Font& SteppedFont::font(int step)

@@ -22,6 +22,11 @@ public:
     // The font to draw with at this display size.
     CEGUI::Font& fit(const CEGUI::Sizef& displaySize);
 
+    // Makes the next step not made yet that a display from `smallest` to `largest` can need, with
+    // its glyphs drawn; false once there is none. A step met for the first time late in a long
+    // session would raise the memory then; made ahead, one a call, they all cost it early.
+    bool makeAhead(const CEGUI::Sizef& smallest, const CEGUI::Sizef& largest);
+
     // Scale steps: a step is half an octave, and the steps are bounded, so that a window taken
     // through every size makes at most STEPS fonts.
     static const int STEPS_PER_OCTAVE = 2;
@@ -41,4 +46,5 @@ private:
     bool mAntiAliased;
     CEGUI::AutoScaledMode mMode;
     CEGUI::Sizef mNativeResolution;
+    int mNextAhead; // the lowest step makeAhead() may still have to make
 };

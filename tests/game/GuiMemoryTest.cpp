@@ -1,5 +1,6 @@
-// What resizing the window costs in memory: the GUI's fonts are made per size step and kept, so
-// a window dragged through many sizes grows the process only until every step it met exists.
+// What resizing the window costs in memory: the GUI's fonts are made per size step and kept, all
+// those this screen can need once the window first changes size, so a window dragged through many
+// sizes grows the process in its first resizes only.
 #include "GameHarness.h"
 
 #include <OgreRenderWindow.h>
@@ -58,7 +59,7 @@ protected:
 };
 }
 
-TEST_P(GuiMemoryTest, ResizingCostsMemoryOnlyForSizesNotMetBefore)
+TEST_P(GuiMemoryTest, ResizingCostsMemoryInTheFirstResizesOnly)
 {
 #ifdef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "the address sanitizer holds freed memory back, so the resident size says nothing here";
@@ -67,7 +68,10 @@ TEST_P(GuiMemoryTest, ResizingCostsMemoryOnlyForSizesNotMetBefore)
     TestGame& game = harness.game();
     const unsigned int startWidth = game.mRenderWindow->getWidth();
     const unsigned int startHeight = game.mRenderWindow->getHeight();
-    settleAt(startWidth, startHeight);
+    // The menu drawn at the start size; the first resize has the game make every font step this
+    // screen can need, one a frame, and so counts here with all it costs.
+    harness.frames(4, 0.1f);
+    harness.render();
 
     const int resizes = row.cycles * static_cast<int>(row.sizes.size());
     const double start = residentMiB();
@@ -91,5 +95,5 @@ TEST_P(GuiMemoryTest, ResizingCostsMemoryOnlyForSizesNotMetBefore)
 
 INSTANTIATE_TEST_SUITE_P(Sizes, GuiMemoryTest,
                          ::testing::Values(ResizeRow{"TenSizes", TEN_SIZES, 20, 40, 2},
-                                           ResizeRow{"TwoSizesOneStep", {{800, 600}, {820, 610}}, 50, 2, 2}),
+                                           ResizeRow{"TwoSizesOneStep", {{800, 600}, {820, 610}}, 50, 40, 2}),
                          [](const ::testing::TestParamInfo<ResizeRow>& info) { return info.param.name; });

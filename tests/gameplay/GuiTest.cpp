@@ -226,6 +226,28 @@ TEST_F(GameplayTest, TheDefaultFontIsMadeOncePerSizeStep)
     EXPECT_EQ(static_cast<size_t>(SteppedFont::STEPS), made.size());
 }
 
+// Once the window has changed size, the game makes every font step a window played on this screen
+// can need, one a frame, so that no size met later, however late, makes one (and raises the memory
+// then).
+TEST_F(GameplayTest, AfterAResizeEveryFontStepThisScreenCanNeedIsMadeAhead)
+{
+    auto fontCount = [] {
+        size_t count = 0;
+        for (auto it = CEGUI::FontManager::getSingleton().getIterator(); !it.isAtEnd(); ++it)
+            ++count;
+        return count;
+    };
+    game().windowResized(game().mRenderWindow);
+    harness().frames(SteppedFont::STEPS, FRAME);
+    unsigned int width = 0, height = 0;
+    game().fullScreenSize(width, height);
+    ASSERT_GT(height, 0u);
+    const size_t made = fontCount();
+    for (unsigned int h = Game::SMALLEST_PLAYED_HEIGHT; h <= height; ++h)
+        game().mGuiFont->fit(CEGUI::Sizef(static_cast<float>(width), static_cast<float>(h)));
+    EXPECT_EQ(made, fontCount());
+}
+
 // A GUI that cannot start (here: one is running already) is reported through the engine's exception,
 // with the number, the source "init_GUI()", and the file and line.
 TEST_F(GameplayTest, AGuiThatCannotStartIsAnEngineErrorNamingInitGui)

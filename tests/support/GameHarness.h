@@ -64,6 +64,7 @@ public:
     using Game::mSound;
     using Game::mSoundNotice;
     using Game::mTimeWindow;
+    using ShellFrameListener::fullScreenSize;
     using ShellFrameListener::mActiveCamera;
     using ShellFrameListener::mGamepads;
     using ShellFrameListener::mKeyboardDevice;

@@ -40,8 +40,9 @@ void Game::updateGuiSize(float seconds)
     if (mFontsAhead) {
         unsigned int width = 0, height = 0;
         fullScreenSize(width, height);
-        mGuiFont->makeAhead(CEGUI::Sizef(SMALLEST_PLAYED_WIDTH, SMALLEST_PLAYED_HEIGHT),
-                            CEGUI::Sizef(static_cast<float>(width), static_cast<float>(height)));
+        // Nothing more to do each frame once all are made, until the window changes size again.
+        mFontsAhead = mGuiFont->makeAhead(CEGUI::Sizef(SMALLEST_PLAYED_WIDTH, SMALLEST_PLAYED_HEIGHT),
+                                          CEGUI::Sizef(static_cast<float>(width), static_cast<float>(height)));
     }
     if (mGuiResizeWait < 0)
         return;

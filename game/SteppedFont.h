@@ -9,9 +9,9 @@
 // never frees the pixels of the glyph pages it replaces: megabytes lost at each new window size.
 // So the scaling is done here instead. The base font is switched to a fixed size and stands in for
 // fonts of fixed sizes, one for each half octave of scale, named "<base>@<step>", made when first
-// needed or ahead of it, and then only reused. Each costs up to some 12 MiB (a glyph page, its copy lost by the
-// renderer, and the driver's), so the steps are coarse: the text is at most 19 % off the size the
-// library's own scaling would give it, and always drawn at the size its glyphs were made at.
+// needed or ahead of it, and then only reused. Each costs up to some 12 MiB (a glyph page, its copy
+// lost by the renderer, and the driver's), so the steps are coarse: the text is at most 19 % off the
+// size the library's own scaling would give it, and always drawn at the size its glyphs were made at.
 class SteppedFont
 {
 public:

@@ -5,7 +5,6 @@ samples, any channel count; a file cut short, whose header still gives no length
   wav_energy.py FILE [STEP]             one line per STEP seconds (default 0.25): start, RMS, peak
   wav_energy.py FILE --at BYTES         the second at which byte offset BYTES of the file falls
   wav_energy.py FILE --rms FROM TO      RMS between FROM and TO seconds, on a 0..32767 scale
-  wav_energy.py FILE --loudest FROM     the loudest tenth of a second from FROM on: its start and RMS
   wav_energy.py FILE --onset FROM LEVEL the start of the first hundredth of a second from FROM on whose
                                         RMS exceeds LEVEL, and that RMS; nothing if none does
 """
@@ -67,12 +66,6 @@ def main():
     if len(sys.argv) > 4 and sys.argv[2] == "--rms":
         start, end = (max(0, int(float(t) * rate)) for t in sys.argv[3:5])
         print(f"{rms(samples[start:end]):.1f}")
-        return
-    if len(sys.argv) > 3 and sys.argv[2] == "--loudest":
-        tenth = rate // 10
-        starts = range(max(0, int(float(sys.argv[3]) * rate)), len(samples), tenth)
-        best = max(starts, key=lambda start: rms(samples[start:start + tenth]), default=0)
-        print(f"{best / rate:.2f} {rms(samples[best:best + tenth]):.1f}")
         return
     if len(sys.argv) > 4 and sys.argv[2] == "--onset":
         hundredth, level = rate // 100, float(sys.argv[4])
